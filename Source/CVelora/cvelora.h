@@ -1,0 +1,123 @@
+// CVelora: the engine root object. Holds every subsystem's state (graphics, input, sound and
+// music, resources, scripts, in that order), the frame timer and the callbacks, and performs
+// one engine step per frame. Subsystem operations are members defined in their own files.
+#pragma once
+
+#include "CVelora/cvelora_ehs.h"
+#include "CVelora/cvelora_itemsmanager.h"
+#include "CVelora/cvelora_log.h"
+
+#include <cstdint>
+#include <string>
+
+struct PlatWindow;
+
+using VLACallback = void (*)();
+using VLAFrameFunc = bool (*)();
+
+inline constexpr const char* kEngineVersion = "v.1.0";
+
+enum VLACallbackKind
+{
+    VLACB_LOSTFOCUS = 1,
+    VLACB_RESTOREDFOCUS = 2,
+    VLACB_TERMINATION = 3,
+};
+
+class CVelora
+{
+public:
+    CVelora();
+    ~CVelora();
+    CVelora(const CVelora&) = delete;
+    CVelora& operator=(const CVelora&) = delete;
+
+    void SetAppName(const std::string& fp_strName, const std::string& fp_strVersion);
+    void RegisterCallback(VLACallback fp_pfnFunc, int fp_iKind);
+
+    int ProcessMessages();
+    int UpdateAllSystems();
+    void UpdateTimer();
+    float TimerGetDelta() const { return m_fDeltaSeconds; }
+    int TimerGetFPS() const { return m_iFPS; }
+
+    void OnFocusGained();
+    void OnFocusLost();
+
+    // Log (gamelog.txt)
+    void LogAddEntry(const std::string& fp_strText, int fp_iKind) { VLALogAddEntry(fp_strText, fp_iKind); }
+    void LogAddLine(const std::string& fp_strText) { VLALogAddLine(fp_strText); }
+    void LogAddSeparator(int fp_iKind) { VLALogAddSeparator(fp_iKind); }
+    void LogAddEmptyLines(int fp_iCount) { VLALogAddEmptyLines(fp_iCount); }
+
+    // ---- Root fields, in their declared order ----
+    bool m_bGfxStarted = false;
+    bool m_bResInitialised = false;
+    bool m_bInpInitialised = false;
+    bool m_bSfxInitialised = false;
+    bool m_bScrInitialised = false;
+    bool m_bGfxDeviceCreated = false;
+    std::string m_strAppName;
+    std::string m_strAppVersion;
+    uint32_t m_uiCurrentTime = 0;
+    uint32_t m_uiPreviousTime = 0;
+    int32_t m_iDelta = 1;
+    float m_fDeltaSeconds = 0.0f;
+    int32_t m_iFPSAccumulator = 0;
+    int32_t m_iFrameCounter = 1;
+    int32_t m_iFPS = 1;
+    VLACallback m_pfnLostFocus = nullptr;
+    VLACallback m_pfnRestoredFocus = nullptr;
+    VLACallback m_pfnTermination = nullptr;
+    bool m_bXMLEncryption = false;
+    bool m_bFatalShutdown = false;
+
+    // ---- Graphics block ----
+    PlatWindow* m_pWindow = nullptr;
+
+    // ---- end of graphics block ----
+
+
+    // ---- Input block ----
+
+    // ---- end of input block ----
+
+
+    // ---- Sound and music block ----
+
+    // ---- end of sound and music block ----
+
+
+    // ---- Resource block ----
+
+    // ---- end of resource block ----
+
+
+    // ---- Script block ----
+
+    // ---- end of script block ----
+};
+
+// The engine instance recorded by the constructor (null before and after).
+CVelora* GetEngine();
+
+// Main loop: runs engine steps and fp_pfnFrame until quit or until the frame returns false.
+void RunMainLoop(VLAFrameFunc fp_pfnFrame);
+void RequestQuit();
+bool IsQuitRequested();
+// Clears the quit flag (tests and tools that run more than one loop in a process).
+void ResetQuitRequest();
+
+// Window-active flag: true once the window is shown, switched by activation messages.
+bool IsWindowActive();
+void SetWindowActive(bool fp_bActive);
+
+// Game window (vlt_window).
+void CreateGameWindow(PlatWindow*& fp_pWindow, int fp_iWidth, int fp_iHeight, bool fp_bWindowed);
+void DestroyGameWindow(PlatWindow* fp_pWindow);
+void GameWindowProc(PlatWindow* fp_pWindow, int fp_iMessage, int fp_iParam);
+
+// Program entry: single-instance guard, fault protection, engine creation, the game's entry
+// routine, deletion; every escaping error is reported. Returns the process exit code (0).
+using VLAGameMain = void (*)(CVelora* fp_pVLA);
+int VeloraProgramEntry(VLAGameMain fp_pfnGameMain);
