@@ -112,7 +112,9 @@ void ResetQuitRequest();
 bool IsWindowActive();
 void SetWindowActive(bool fp_bActive);
 
-// Game window (vlt_window).
+// Game window (vlt_window). The two messages its procedure handles keep their usual numbers.
+inline constexpr int kWM_DESTROY = 2;
+inline constexpr int kWM_ACTIVATE = 6;
 void CreateGameWindow(PlatWindow*& fp_pWindow, int fp_iWidth, int fp_iHeight, bool fp_bWindowed);
 void DestroyGameWindow(PlatWindow* fp_pWindow);
 void GameWindowProc(PlatWindow* fp_pWindow, int fp_iMessage, int fp_iParam);
