@@ -10,7 +10,8 @@
 void TempDirTest::SetUp()
 {
     m_strOldDir = std::filesystem::current_path().string();
-    std::string tmp_strTemplate = (std::filesystem::temp_directory_path() / "velora-XXXXXX").string();
+    std::string tmp_strTemplate =
+        (std::filesystem::temp_directory_path() / "velora-XXXXXX").string();
     ASSERT_NE(mkdtemp(tmp_strTemplate.data()), nullptr);
     m_strDir = tmp_strTemplate;
     std::filesystem::current_path(m_strDir);
@@ -38,7 +39,10 @@ void WriteFile(const std::string& fp_strPath, const std::string& fp_strBytes)
     tmp_File << fp_strBytes;
 }
 
-bool FileExists(const std::string& fp_strPath) { return std::filesystem::exists(fp_strPath); }
+bool FileExists(const std::string& fp_strPath)
+{
+    return std::filesystem::exists(fp_strPath);
+}
 
 std::string TestDataPath(const std::string& fp_strName)
 {

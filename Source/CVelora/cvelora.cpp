@@ -188,6 +188,15 @@ void RunMainLoop(VLAFrameFunc fp_pfnFrame)
     }
 }
 
-void RequestQuit() { g_bQuitRequested = true; }
-bool IsQuitRequested() { return g_bQuitRequested; }
-void ResetQuitRequest() { g_bQuitRequested = false; }
+void RequestQuit()
+{
+    g_bQuitRequested = true;
+}
+bool IsQuitRequested()
+{
+    return g_bQuitRequested;
+}
+void ResetQuitRequest()
+{
+    g_bQuitRequested = false;
+}

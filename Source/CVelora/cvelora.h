@@ -45,7 +45,10 @@ public:
     void OnFocusLost();
 
     // Log (gamelog.txt)
-    void LogAddEntry(const std::string& fp_strText, int fp_iKind) { VLALogAddEntry(fp_strText, fp_iKind); }
+    void LogAddEntry(const std::string& fp_strText, int fp_iKind)
+    {
+        VLALogAddEntry(fp_strText, fp_iKind);
+    }
     void LogAddLine(const std::string& fp_strText) { VLALogAddLine(fp_strText); }
     void LogAddSeparator(int fp_iKind) { VLALogAddSeparator(fp_iKind); }
     void LogAddEmptyLines(int fp_iCount) { VLALogAddEmptyLines(fp_iCount); }
@@ -77,21 +80,17 @@ public:
 
     // ---- end of graphics block ----
 
-
     // ---- Input block ----
 
     // ---- end of input block ----
-
 
     // ---- Sound and music block ----
 
     // ---- end of sound and music block ----
 
-
     // ---- Resource block ----
 
     // ---- end of resource block ----
-
 
     // ---- Script block ----
 

@@ -18,14 +18,22 @@ const char* CEHSException::GetTypeName() const
 {
     switch (m_iType)
     {
-    case EHS_UNKNOWN: return "Unknown.";
-    case EHS_GENERAL: return "General.";
-    case EHS_GAME: return "Game.";
-    case EHS_WIN32: return "Win32.";
-    case EHS_LUA: return "Lua.";
-    case EHS_LUAGLUE: return "Lua glue function.";
-    case EHS_INSCRIPT: return "In-script.";
-    default: return "Undefined type!";
+    case EHS_UNKNOWN:
+        return "Unknown.";
+    case EHS_GENERAL:
+        return "General.";
+    case EHS_GAME:
+        return "Game.";
+    case EHS_WIN32:
+        return "Win32.";
+    case EHS_LUA:
+        return "Lua.";
+    case EHS_LUAGLUE:
+        return "Lua glue function.";
+    case EHS_INSCRIPT:
+        return "In-script.";
+    default:
+        return "Undefined type!";
     }
 }
 
@@ -35,7 +43,8 @@ void CEHSException::WriteEHSLog() const
     std::string tmp_strOut = "\n\n\n";
     tmp_strOut += "Date: " + std::to_string(tmp_Now.day) + "." + std::to_string(tmp_Now.month) +
                   "." + std::to_string(tmp_Now.year) + "\n";
-    tmp_strOut += "Time: " + std::to_string(tmp_Now.hour) + ":" + std::to_string(tmp_Now.minute) + "\n";
+    tmp_strOut +=
+        "Time: " + std::to_string(tmp_Now.hour) + ":" + std::to_string(tmp_Now.minute) + "\n";
     tmp_strOut += std::string("Exception type: ") + GetTypeName() + "\n";
     tmp_strOut += "Exception code: " + std::to_string(m_iCode) + "\n";
     tmp_strOut += "Exception desc: " + m_strDesc + "\n";
@@ -109,7 +118,10 @@ void TranslateStructuredException(unsigned int fp_uiCode)
 namespace
 {
 // Name of the script function called last; empty while no script has run.
-std::string LastCalledLuaFunctionName() { return std::string(); }
+std::string LastCalledLuaFunctionName()
+{
+    return std::string();
+}
 
 void WriteFatalReport(const CEHSException& fp_Error)
 {

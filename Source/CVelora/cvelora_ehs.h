@@ -52,8 +52,14 @@ inline void Checkpoint(int fp_iFileID,
 {
     SetCheckpoint(fp_iFileID, static_cast<int>(fp_Loc.line()));
 }
-inline int GetCheckpointFileID() { return velora_detail::g_iCheckpointFileID; }
-inline int GetCheckpointLine() { return velora_detail::g_iCheckpointLine; }
+inline int GetCheckpointFileID()
+{
+    return velora_detail::g_iCheckpointFileID;
+}
+inline int GetCheckpointLine()
+{
+    return velora_detail::g_iCheckpointLine;
+}
 
 // Raise a General (engine failure) or Game (wrong IDs, data or calls) error at the caller.
 [[noreturn]] void ThrowGeneral(const std::string& fp_strDesc, int fp_iCode = 0,

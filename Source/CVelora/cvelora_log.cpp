@@ -8,7 +8,10 @@ namespace
 constexpr const char* kMarkers[] = {"? ", "   =: ", "  -=: ", "--==: ", "   +: ", " !: ", " !!!: "};
 constexpr char kSeparatorFill[] = {'-', '=', ':', '!'};
 
-void AppendToLog(const std::string& fp_strBytes) { VLAAppendToFile(kLogFileName, fp_strBytes); }
+void AppendToLog(const std::string& fp_strBytes)
+{
+    VLAAppendToFile(kLogFileName, fp_strBytes);
+}
 } // namespace
 
 bool VLAAppendToFile(const char* fp_pszFile, const std::string& fp_strBytes)
@@ -31,7 +34,10 @@ void VLALogAddEntry(const std::string& fp_strText, int fp_iKind)
     AppendToLog(kMarkers[fp_iKind] + fp_strText + "\n");
 }
 
-void VLALogAddLine(const std::string& fp_strText) { AppendToLog(fp_strText + "\n"); }
+void VLALogAddLine(const std::string& fp_strText)
+{
+    AppendToLog(fp_strText + "\n");
+}
 
 void VLALogAddSeparator(int fp_iKind)
 {

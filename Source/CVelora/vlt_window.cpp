@@ -13,19 +13,27 @@ constexpr const char* kWindowClassName = "vla_gamewindow";
 bool g_bWindowActive = false;
 } // namespace
 
-bool IsWindowActive() { return g_bWindowActive; }
-void SetWindowActive(bool fp_bActive) { g_bWindowActive = fp_bActive; }
+bool IsWindowActive()
+{
+    return g_bWindowActive;
+}
+void SetWindowActive(bool fp_bActive)
+{
+    g_bWindowActive = fp_bActive;
+}
 
 int VeloraProgramEntry(VLAGameMain fp_pfnGameMain)
 {
     if (!PlatAcquireSingleInstance("Velora2D App"))
         return 0;
-    ReportFatalError([fp_pfnGameMain] {
-        Checkpoint(kFileID);
-        CVelora* tmp_pVLA = new CVelora;
-        fp_pfnGameMain(tmp_pVLA);
-        delete tmp_pVLA;
-    });
+    ReportFatalError(
+        [fp_pfnGameMain]
+        {
+            Checkpoint(kFileID);
+            CVelora* tmp_pVLA = new CVelora;
+            fp_pfnGameMain(tmp_pVLA);
+            delete tmp_pVLA;
+        });
     return 0;
 }
 

@@ -9,11 +9,17 @@ namespace
 constexpr int kFileID = 1005;
 } // namespace
 
-void ShutdownGame() { Checkpoint(kFileID); }
+void ShutdownGame()
+{
+    Checkpoint(kFileID);
+}
 
 namespace
 {
-bool GameFrame() { return true; }
+bool GameFrame()
+{
+    return true;
+}
 } // namespace
 
 void GameMain(CVelora* fp_pVLA)

@@ -2,4 +2,7 @@
 #include "CVelora/cvelora.h"
 #include "Game/engineroutine.h"
 
-int main() { return VeloraProgramEntry(GameMain); }
+int main()
+{
+    return VeloraProgramEntry(GameMain);
+}

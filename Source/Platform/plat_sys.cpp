@@ -24,9 +24,8 @@
 bool PlatAcquireSingleInstance(const std::string& fp_strName)
 {
     const char* tmp_pszRuntime = std::getenv("XDG_RUNTIME_DIR");
-    std::string tmp_strPath = (tmp_pszRuntime != nullptr && *tmp_pszRuntime != '\0')
-                                  ? tmp_pszRuntime
-                                  : "/tmp";
+    std::string tmp_strPath =
+        (tmp_pszRuntime != nullptr && *tmp_pszRuntime != '\0') ? tmp_pszRuntime : "/tmp";
     tmp_strPath += "/" + fp_strName + ".lock";
     const int tmp_iFd = open(tmp_strPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (tmp_iFd < 0)
@@ -52,11 +51,20 @@ uint32_t SteadyMilliseconds()
 }
 } // namespace
 
-uint32_t PlatGetTime() { return g_pfnTimeSource != nullptr ? g_pfnTimeSource() : SteadyMilliseconds(); }
+uint32_t PlatGetTime()
+{
+    return g_pfnTimeSource != nullptr ? g_pfnTimeSource() : SteadyMilliseconds();
+}
 
-uint32_t PlatGetTickCount() { return SteadyMilliseconds(); }
+uint32_t PlatGetTickCount()
+{
+    return SteadyMilliseconds();
+}
 
-void PlatSetTimeSource(uint32_t (*fp_pfnSource)()) { g_pfnTimeSource = fp_pfnSource; }
+void PlatSetTimeSource(uint32_t (*fp_pfnSource)())
+{
+    g_pfnTimeSource = fp_pfnSource;
+}
 
 void PlatSleep(uint32_t fp_uiMilliseconds)
 {
@@ -72,13 +80,15 @@ PlatLocalTime PlatGetLocalTime()
             tmp_Tm.tm_hour,        tmp_Tm.tm_min,     tmp_Tm.tm_sec};
 }
 
-std::vector<std::string> PlatFindFiles(const std::string& fp_strDir, const std::string& fp_strPattern)
+std::vector<std::string> PlatFindFiles(const std::string& fp_strDir,
+                                       const std::string& fp_strPattern)
 {
     // Only "*.ext" and "*" patterns are used by the engine.
     std::string tmp_strExt;
     if (fp_strPattern.size() > 1 && fp_strPattern[0] == '*')
         tmp_strExt = fp_strPattern.substr(1);
-    auto tmp_Lower = [](std::string s) {
+    auto tmp_Lower = [](std::string s)
+    {
         std::transform(s.begin(), s.end(), s.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
         return s;
@@ -95,7 +105,9 @@ std::vector<std::string> PlatFindFiles(const std::string& fp_strDir, const std::
         if (tmp_strName.size() < tmp_strExt.size() ||
             tmp_Lower(tmp_strName.substr(tmp_strName.size() - tmp_strExt.size())) != tmp_strExt)
             continue;
-        struct stat tmp_St{};
+        struct stat tmp_St
+        {
+        };
         if (stat((fp_strDir + "/" + tmp_strName).c_str(), &tmp_St) == 0 && S_ISREG(tmp_St.st_mode))
             tmp_Names.push_back(tmp_strName);
     }
@@ -104,7 +116,10 @@ std::vector<std::string> PlatFindFiles(const std::string& fp_strDir, const std::
     return tmp_Names;
 }
 
-bool PlatDeleteFile(const std::string& fp_strPath) { return std::remove(fp_strPath.c_str()) == 0; }
+bool PlatDeleteFile(const std::string& fp_strPath)
+{
+    return std::remove(fp_strPath.c_str()) == 0;
+}
 
 void PlatMessageBox(const std::string& fp_strTitle, const std::string& fp_strText)
 {
@@ -165,13 +180,20 @@ uint32_t FaultCode(int fp_iSignal, const siginfo_t* fp_pInfo)
     case SIGFPE:
         switch (fp_pInfo->si_code)
         {
-        case FPE_INTDIV: return kIntDivideByZero;
-        case FPE_INTOVF: return kIntOverflow;
-        case FPE_FLTDIV: return kFltDivideByZero;
-        case FPE_FLTOVF: return kFltOverflow;
-        case FPE_FLTUND: return kFltUnderflow;
-        case FPE_FLTRES: return kFltInexactResult;
-        default: return kFltInvalidOperation;
+        case FPE_INTDIV:
+            return kIntDivideByZero;
+        case FPE_INTOVF:
+            return kIntOverflow;
+        case FPE_FLTDIV:
+            return kFltDivideByZero;
+        case FPE_FLTOVF:
+            return kFltOverflow;
+        case FPE_FLTUND:
+            return kFltUnderflow;
+        case FPE_FLTRES:
+            return kFltInexactResult;
+        default:
+            return kFltInvalidOperation;
         }
     case SIGTRAP:
         return kBreakpoint;
@@ -222,7 +244,9 @@ void InstallFaultHandlers()
         pthread_attr_destroy(&tmp_Attr);
     }
 
-    struct sigaction tmp_Action{};
+    struct sigaction tmp_Action
+    {
+    };
     tmp_Action.sa_sigaction = FaultHandler;
     tmp_Action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_NODEFER;
     sigemptyset(&tmp_Action.sa_mask);

@@ -27,7 +27,8 @@ PlatLocalTime PlatGetLocalTime();
 
 // Names (not paths) of regular files in fp_strDir matching "*.ext" (extension compared without
 // regard to case), sorted byte-wise.
-std::vector<std::string> PlatFindFiles(const std::string& fp_strDir, const std::string& fp_strPattern);
+std::vector<std::string> PlatFindFiles(const std::string& fp_strDir,
+                                       const std::string& fp_strPattern);
 bool PlatDeleteFile(const std::string& fp_strPath);
 
 // Modal message box (SDL), falling back to standard error.

@@ -31,7 +31,10 @@ Uint32 ActivateEventType()
     static const Uint32 s_uiType = SDL_RegisterEvents(2);
     return s_uiType;
 }
-Uint32 DestroyEventType() { return ActivateEventType() + 1; }
+Uint32 DestroyEventType()
+{
+    return ActivateEventType() + 1;
+}
 
 bool Translate(const SDL_Event& fp_Event, PlatMessage& fp_Msg)
 {
@@ -162,14 +165,20 @@ void PlatSetWindowTitle(PlatWindow* fp_pWindow, const std::string& fp_strTitle)
         SDL_SetWindowTitle(fp_pWindow->m_pSDLWindow, fp_strTitle.c_str());
 }
 
-PlatWindow* PlatGetGameWindow() { return g_pGameWindow; }
+PlatWindow* PlatGetGameWindow()
+{
+    return g_pGameWindow;
+}
 
 SDL_Window* PlatGetSDLWindow(PlatWindow* fp_pWindow)
 {
     return fp_pWindow != nullptr ? fp_pWindow->m_pSDLWindow : nullptr;
 }
 
-void PlatAddEventListener(PlatEventListener fp_pfnListener) { g_Listeners.push_back(fp_pfnListener); }
+void PlatAddEventListener(PlatEventListener fp_pfnListener)
+{
+    g_Listeners.push_back(fp_pfnListener);
+}
 
 bool PlatPeekMessage(PlatMessage& fp_Msg)
 {
@@ -197,7 +206,10 @@ void PlatWaitMessage()
     SDL_WaitEvent(nullptr);
 }
 
-void PlatPostQuitMessage() { g_bQuitPosted = true; }
+void PlatPostQuitMessage()
+{
+    g_bQuitPosted = true;
+}
 
 void PlatPostActivate(int fp_iParam)
 {

@@ -45,20 +45,30 @@ std::string EhsReport(const std::string& type, int code, const std::string& desc
     const PlatLocalTime t = PlatGetLocalTime();
     return "\n\n\nDate: " + std::to_string(t.day) + "." + std::to_string(t.month) + "." +
            std::to_string(t.year) + "\nTime: " + std::to_string(t.hour) + ":" +
-           std::to_string(t.minute) + "\nException type: " + type + "\nException code: " +
-           std::to_string(code) + "\nException desc: " + desc + "\nFile: " + file +
-           "\nLine: " + std::to_string(line) + "\nLast checkpoint:\n   FileID: " +
-           std::to_string(cpFile) + "\n   Line:   " + std::to_string(cpLine) + "\n";
+           std::to_string(t.minute) + "\nException type: " + type +
+           "\nException code: " + std::to_string(code) + "\nException desc: " + desc +
+           "\nFile: " + file + "\nLine: " + std::to_string(line) +
+           "\nLast checkpoint:\n   FileID: " + std::to_string(cpFile) +
+           "\n   Line:   " + std::to_string(cpLine) + "\n";
 }
 
-void OnTermination() { VLALogAddLine("termination callback"); }
+void OnTermination()
+{
+    VLALogAddLine("termination callback");
+}
 } // namespace
 
 TEST(CEHSException, TypeNames)
 {
-    const std::pair<int, const char*> rows[] = {
-        {0, "Unknown."}, {1, "General."}, {2, "Game."}, {3, "Win32."}, {4, "Lua."},
-        {5, "Lua glue function."}, {6, "In-script."}, {9, "Undefined type!"}, {-1, "Undefined type!"}};
+    const std::pair<int, const char*> rows[] = {{0, "Unknown."},
+                                                {1, "General."},
+                                                {2, "Game."},
+                                                {3, "Win32."},
+                                                {4, "Lua."},
+                                                {5, "Lua glue function."},
+                                                {6, "In-script."},
+                                                {9, "Undefined type!"},
+                                                {-1, "Undefined type!"}};
     for (const auto& [type, text] : rows)
         EXPECT_STREQ(CEHSException(type, 0, "", "", 0).GetTypeName(), text) << type;
 }
@@ -66,18 +76,23 @@ TEST(CEHSException, TypeNames)
 namespace
 {
 constexpr int kRaiseLine = __LINE__ + 1;
-[[noreturn]] void RaiseGuiError() { ThrowGeneral("Cannot create GUI Manager object!"); }
+[[noreturn]] void RaiseGuiError()
+{
+    ThrowGeneral("Cannot create GUI Manager object!");
+}
 } // namespace
 
 TEST_F(FatalTest, EngineErrorIsReportedInBothFilesAndTheEngineShutsDown)
 {
     const std::string file = __FILE__;
     const int line = kRaiseLine;
-    const int rc = RunProgramInChild([](CVelora* vla) {
-        vla->RegisterCallback(OnTermination, VLACB_TERMINATION);
-        SetCheckpoint(999, 42);
-        RaiseGuiError();
-    });
+    const int rc = RunProgramInChild(
+        [](CVelora* vla)
+        {
+            vla->RegisterCallback(OnTermination, VLACB_TERMINATION);
+            SetCheckpoint(999, 42);
+            RaiseGuiError();
+        });
     ASSERT_EQ(rc, 0);
 
     EXPECT_EQ(ReadFile("ehslog.txt"),
@@ -103,8 +118,9 @@ TEST_F(FatalTest, TwoFatalRunsAppendTwoReports)
         ++reports;
     EXPECT_EQ(reports, 2u);
     EXPECT_EQ(ehs.rfind("\n\n\nDate: ", 0), 0u);
-    EXPECT_NE(ehs.find("Exception type: Game.\nException code: 0\nException desc: Invalid sound ID: 7\n"),
-              std::string::npos);
+    EXPECT_NE(
+        ehs.find("Exception type: Game.\nException code: 0\nException desc: Invalid sound ID: 7\n"),
+        std::string::npos);
 }
 
 TEST_F(FatalTest, PlainTextAndUnknownErrorsGoOnlyToTheLog)
@@ -168,9 +184,11 @@ TEST_F(FatalTest, ProcessorFaultsBecomeWin32Reports)
     const Row rows[] = {
         {"access violation", [] { *static_cast<volatile int*>(nullptr) = 1; }, -1073741819,
          "Access violation."},
-        {"integer divide", [] { g_dSink = g_iSeven / g_iZero; }, -1073741676, "Divide by zero (int)."},
+        {"integer divide", [] { g_dSink = g_iSeven / g_iZero; }, -1073741676,
+         "Divide by zero (int)."},
         {"float divide",
-         [] {
+         []
+         {
              feenableexcept(FE_DIVBYZERO);
              g_dSink = 1.0 / g_dZero;
          },
@@ -185,18 +203,21 @@ TEST_F(FatalTest, ProcessorFaultsBecomeWin32Reports)
         std::remove("ehslog.txt");
         std::remove(kLogFileName);
         auto fault = row.fault;
-        ASSERT_EQ(RunProgramInChild([fault](CVelora*) {
-                      SetCheckpoint(1017, 77);
-                      fault();
-                  }),
+        ASSERT_EQ(RunProgramInChild(
+                      [fault](CVelora*)
+                      {
+                          SetCheckpoint(1017, 77);
+                          fault();
+                      }),
                   0);
         EXPECT_EQ(ReadFile("ehslog.txt"), EhsReport("Win32.", row.code, row.desc, "", 0, 1017, 77));
-        const std::string expectedLog = "\n\n" + kSep3 + " !!!: Fatal error!\n !!!: Error type: Win32.\n" +
-                                        " !!!: Error code: " + std::to_string(row.code) + "\n" +
-                                        " !!!: Error desc: " + row.desc + "\n" +
-                                        " !!!: Error location: \n !!!:    FileID: 1017\n" +
-                                        " !!!:    Line: 77\n !!!: Last called Lua function name: \n" +
-                                        kSep3 + "\n\n" + kClosing;
+        const std::string expectedLog =
+            "\n\n" + kSep3 + " !!!: Fatal error!\n !!!: Error type: Win32.\n" +
+            " !!!: Error code: " + std::to_string(row.code) + "\n" +
+            " !!!: Error desc: " + row.desc + "\n" +
+            " !!!: Error location: \n !!!:    FileID: 1017\n" +
+            " !!!:    Line: 77\n !!!: Last called Lua function name: \n" + kSep3 + "\n\n" +
+            kClosing;
         EXPECT_EQ(ReadFile(kLogFileName), expectedLog);
     }
 }

@@ -17,7 +17,8 @@ std::string DateLine(const PlatLocalTime& t)
 }
 std::string TimeLine(const PlatLocalTime& t)
 {
-    return "--==: Execution time: " + std::to_string(t.hour) + ":" + std::to_string(t.minute) + "\n";
+    return "--==: Execution time: " + std::to_string(t.hour) + ":" + std::to_string(t.minute) +
+           "\n";
 }
 } // namespace
 

@@ -7,7 +7,10 @@
 namespace
 {
 uint32_t g_uiNow = 0;
-uint32_t FakeClock() { return g_uiNow; }
+uint32_t FakeClock()
+{
+    return g_uiNow;
+}
 
 class EngineTest : public TempDirTest
 {
@@ -32,8 +35,14 @@ protected:
 
 int g_iLost = 0;
 int g_iRestored = 0;
-void OnLost() { ++g_iLost; }
-void OnRestored() { ++g_iRestored; }
+void OnLost()
+{
+    ++g_iLost;
+}
+void OnRestored()
+{
+    ++g_iRestored;
+}
 } // namespace
 
 TEST_F(EngineTest, ConstructionPrimesTheTimer)
@@ -53,7 +62,8 @@ TEST_F(EngineTest, TimerDeltaIsClampedTo1To300)
         int delta;
         float seconds;
     };
-    const Row rows[] = {{5000, 300, 0.3f}, {0, 1, 0.001f}, {16, 16, 0.016f}, {300, 300, 0.3f}, {301, 300, 0.3f}};
+    const Row rows[] = {
+        {5000, 300, 0.3f}, {0, 1, 0.001f}, {16, 16, 0.016f}, {300, 300, 0.3f}, {301, 300, 0.3f}};
     for (const Row& row : rows)
     {
         g_uiNow += row.step;
@@ -125,9 +135,10 @@ TEST_F(EngineTest, RegisterCallbackLogLines)
     m_pVLA->RegisterCallback(OnLost, VLACB_TERMINATION);
     const std::string sep = "|---------------------------------------------------|\n";
     EXPECT_EQ(ReadFile(kLogFileName),
-              sep + "   +: Callback function for lost focus registered.\n" + sep + "\n" + sep + sep +
-                  "\n" + sep + "   +: Callback function for restored focus registered.\n" + sep +
-                  "\n" + sep + "   +: Callback function for termination registered.\n" + sep + "\n");
+              sep + "   +: Callback function for lost focus registered.\n" + sep + "\n" + sep +
+                  sep + "\n" + sep + "   +: Callback function for restored focus registered.\n" +
+                  sep + "\n" + sep + "   +: Callback function for termination registered.\n" + sep +
+                  "\n");
     EXPECT_EQ(m_pVLA->m_pfnLostFocus, OnLost);
     EXPECT_EQ(m_pVLA->m_pfnRestoredFocus, OnRestored);
     EXPECT_EQ(m_pVLA->m_pfnTermination, OnLost);
@@ -136,7 +147,10 @@ TEST_F(EngineTest, RegisterCallbackLogLines)
 namespace
 {
 int g_iFrames = 0;
-bool StopAfterThree() { return ++g_iFrames < 3; }
+bool StopAfterThree()
+{
+    return ++g_iFrames < 3;
+}
 bool NeverCalled()
 {
     ++g_iFrames;

@@ -55,11 +55,13 @@ TEST_F(WindowTest, ClosingTheWindowEndsTheMainLoop)
     CreateGameWindow(m_pVLA->m_pWindow, 640, 480, true);
     static int s_iFrames = 0;
     s_iFrames = 0;
-    RunMainLoop([] {
-        if (++s_iFrames == 2)
-            PlatPostDestroy(); // what the window system sends when the user closes it
-        return true;
-    });
+    RunMainLoop(
+        []
+        {
+            if (++s_iFrames == 2)
+                PlatPostDestroy(); // what the window system sends when the user closes it
+            return true;
+        });
     EXPECT_EQ(s_iFrames, 2);
     EXPECT_TRUE(IsQuitRequested());
     EXPECT_FALSE(IsWindowActive());
