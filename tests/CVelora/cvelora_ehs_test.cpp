@@ -75,11 +75,11 @@ TEST(CEHSException, TypeNames)
 
 namespace
 {
-constexpr int kRaiseLine = __LINE__ + 1;
 [[noreturn]] void RaiseGuiError()
 {
     ThrowGeneral("Cannot create GUI Manager object!");
 }
+constexpr int kRaiseLine = __LINE__ - 2; // the line of the raise above
 } // namespace
 
 TEST_F(FatalTest, EngineErrorIsReportedInBothFilesAndTheEngineShutsDown)
