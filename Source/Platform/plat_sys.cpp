@@ -138,6 +138,7 @@ namespace
 {
 sigjmp_buf g_JumpBuffer;
 volatile sig_atomic_t g_iProtectedDepth = 0;
+pthread_t g_ProtectedThread; // written before g_iProtectedDepth is set
 volatile uint32_t g_uiFaultCode = 0;
 uintptr_t g_uStackLow = 0;
 uintptr_t g_uStackHigh = 0;
@@ -204,9 +205,9 @@ uint32_t FaultCode(int fp_iSignal, const siginfo_t* fp_pInfo)
 
 void FaultHandler(int fp_iSignal, siginfo_t* fp_pInfo, void*)
 {
-    if (g_iProtectedDepth == 0)
+    if (g_iProtectedDepth == 0 || !pthread_equal(pthread_self(), g_ProtectedThread))
     {
-        // Not ours: die the default way.
+        // Not ours (or another thread's, such as the audio thread): die the default way.
         signal(fp_iSignal, SIG_DFL);
         raise(fp_iSignal);
         return;
@@ -265,6 +266,7 @@ uint32_t PlatRunProtected(void (*fp_pfnBody)(void*), void* fp_pData)
         std::feclearexcept(FE_ALL_EXCEPT);
         return g_uiFaultCode;
     }
+    g_ProtectedThread = pthread_self();
     g_iProtectedDepth = 1;
     fp_pfnBody(fp_pData);
     g_iProtectedDepth = 0;
