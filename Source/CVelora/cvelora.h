@@ -6,11 +6,16 @@
 #include "CVelora/cvelora_ehs.h"
 #include "CVelora/cvelora_itemsmanager.h"
 #include "CVelora/cvelora_log.h"
+#include "CVelora/cvelora_scr_cluaval.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <string>
+#include <vector>
 
 struct PlatWindow;
+struct lua_State;
 
 using VLACallback = void (*)();
 using VLAFrameFunc = bool (*)();
@@ -93,6 +98,27 @@ public:
     // ---- end of resource block ----
 
     // ---- Script block ----
+    lua_State* m_pLuaState = nullptr;
+    std::vector<CLuaValue> m_ScriptParams;  // arguments for the next CallScriptFunction
+    std::vector<CLuaValue> m_ScriptResults; // results of the last call, last returned first
+    std::string m_strLastCalledLuaFunction;
+    // An engine error raised inside a script API function, held while the interpreter unwinds
+    // to the protected call that then rethrows it (no C++ exception crosses Lua's C frames).
+    std::exception_ptr m_pScriptPendingError;
+
+    void InitScriptsSubsystem();
+    void DeinitScriptsSubsystem();
+    // Makes fp_pfnFunc callable from Lua as the global fp_strName (replacing an earlier one).
+    void RegisterScriptFunction(const std::string& fp_strName, int (*fp_pfnFunc)(lua_State*));
+    // Compiles fp_uiSize bytes of Lua source or bytecode under the chunk name fp_strName and
+    // runs the chunk once: the loader behind SCRIPT resources.
+    void LoadScriptFromBuffer(const char* fp_pData, size_t fp_uiSize, const std::string& fp_strName);
+    // Name given to the latest CallScriptFunction; empty before any call.
+    const std::string& GetLastCalledLuaFunctionName() const { return m_strLastCalledLuaFunction; }
+    void AddScriptParam(const CLuaValue& fp_Value);
+    // Calls the global Lua function fp_strName with the pending parameters; fp_iResultCount is
+    // the number of results wanted (-1: all of them).
+    void CallScriptFunction(const std::string& fp_strName, int fp_iResultCount);
 
     // ---- end of script block ----
 };
