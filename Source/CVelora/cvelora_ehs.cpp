@@ -120,7 +120,8 @@ namespace
 // Name of the script function called last; empty while no script has run.
 std::string LastCalledLuaFunctionName()
 {
-    return std::string();
+    const CVelora* tmp_pVLA = GetEngine();
+    return tmp_pVLA != nullptr ? tmp_pVLA->GetLastCalledLuaFunctionName() : std::string();
 }
 
 void WriteFatalReport(const CEHSException& fp_Error)

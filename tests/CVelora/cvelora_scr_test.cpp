@@ -79,12 +79,13 @@ protected:
 
 TEST_F(ScrTest, InitLogsItsBlockAndOpensOnlyBaseMathIoOs)
 {
-    EXPECT_NE(Log().find(kSep1 + "--==: Initializing Scripts Subsystem...\n\n"
-                                 "   =:    Creating Lua state...\n"
-                                 "   +:    Done.\n\n\n"
-                                 "   =:    Initializing standart Lua libraries...\n"
-                                 "   +:    Done.\n\n"
-                                 "   +: Done.\n" +
+    EXPECT_NE(Log().find(kSep1 +
+                         "--==: Initializing Scripts Subsystem...\n\n"
+                         "   =:    Creating Lua state...\n"
+                         "   +:    Done.\n\n\n"
+                         "   =:    Initializing standart Lua libraries...\n"
+                         "   +:    Done.\n\n"
+                         "   +: Done.\n" +
                          kSep1 + "\n"),
               std::string::npos)
         << Log();
@@ -92,12 +93,10 @@ TEST_F(ScrTest, InitLogsItsBlockAndOpensOnlyBaseMathIoOs)
     {
         const char* m_pszGlobal;
         int m_iType;
-    } tmp_Rows[] = {{"print", LUA_TFUNCTION}, {"pcall", LUA_TFUNCTION},
-                    {"coroutine", LUA_TTABLE}, {"math", LUA_TTABLE},
-                    {"io", LUA_TTABLE},        {"os", LUA_TTABLE},
-                    {"string", LUA_TNIL},      {"table", LUA_TNIL},
-                    {"debug", LUA_TNIL},       {"package", LUA_TNIL},
-                    {"require", LUA_TNIL}};
+    } tmp_Rows[] = {{"print", LUA_TFUNCTION}, {"pcall", LUA_TFUNCTION}, {"coroutine", LUA_TTABLE},
+                    {"math", LUA_TTABLE},     {"io", LUA_TTABLE},       {"os", LUA_TTABLE},
+                    {"string", LUA_TNIL},     {"table", LUA_TNIL},      {"debug", LUA_TNIL},
+                    {"package", LUA_TNIL},    {"require", LUA_TNIL}};
     for (const auto& tmp_Row : tmp_Rows)
         EXPECT_EQ(GlobalType(tmp_Row.m_pszGlobal), tmp_Row.m_iType) << tmp_Row.m_pszGlobal;
     EXPECT_EQ(lua_gettop(L), 0);
@@ -124,8 +123,9 @@ TEST_F(ScrTest, StopLogsItsBlockAndDestructorStopsScripts)
     delete m_pVLA;
     m_pVLA = nullptr;
     std::string tmp_strTail = Log().substr(tmp_uiBefore);
-    EXPECT_NE(tmp_strTail.find(kSep1 + "--==: Deinitializing Scripts Subsystem...\n"
-                                       "   +: Done.\n" +
+    EXPECT_NE(tmp_strTail.find(kSep1 +
+                               "--==: Deinitializing Scripts Subsystem...\n"
+                               "   +: Done.\n" +
                                kSep1 + "\n"),
               std::string::npos)
         << tmp_strTail;
@@ -197,10 +197,12 @@ TEST_F(ScrTest, MathOsIoAndCoroutinesWork)
 
 TEST_F(ScrTest, PanicBecomesGameErrorAndStateStaysUsable)
 {
-    auto tmp_Err = CatchEHS([&] {
-        lua_pushstring(L, "outside any protected call");
-        lua_error(L);
-    });
+    auto tmp_Err = CatchEHS(
+        [&]
+        {
+            lua_pushstring(L, "outside any protected call");
+            lua_error(L);
+        });
     ASSERT_TRUE(tmp_Err);
     EXPECT_EQ(tmp_Err->m_iType, EHS_GAME);
     EXPECT_EQ(tmp_Err->m_strDesc, "Lua is on panic! Error source is unknown.");
@@ -210,14 +212,18 @@ TEST_F(ScrTest, PanicBecomesGameErrorAndStateStaysUsable)
 
 TEST_F(ScrTest, RegisterScriptFunctionReplacesAnEarlierOne)
 {
-    m_pVLA->RegisterScriptFunction("Native", [](lua_State* fp_pL) {
-        lua_pushnumber(fp_pL, 1);
-        return 1;
-    });
-    m_pVLA->RegisterScriptFunction("Native", [](lua_State* fp_pL) {
-        lua_pushnumber(fp_pL, 2);
-        return 1;
-    });
+    m_pVLA->RegisterScriptFunction("Native",
+                                   [](lua_State* fp_pL)
+                                   {
+                                       lua_pushnumber(fp_pL, 1);
+                                       return 1;
+                                   });
+    m_pVLA->RegisterScriptFunction("Native",
+                                   [](lua_State* fp_pL)
+                                   {
+                                       lua_pushnumber(fp_pL, 2);
+                                       return 1;
+                                   });
     EXPECT_EQ(lua_gettop(L), 0);
     Load("v = Native()");
     EXPECT_EQ(GlobalNumber("v"), 2.0);
@@ -321,8 +327,10 @@ TEST_F(ScrTest, InvalidResultTypesAreGameErrorsNamingTheFunction)
         const char* m_pszName;
         int m_iCount;
         int m_iType;
-    } tmp_Rows[] = {{"RNil", LUA_MULTRET, 0}, {"RTable", LUA_MULTRET, 5},
-                    {"RThread", LUA_MULTRET, 8}, {"ROne", 2, 0}};
+    } tmp_Rows[] = {{"RNil", LUA_MULTRET, 0},
+                    {"RTable", LUA_MULTRET, 5},
+                    {"RThread", LUA_MULTRET, 8},
+                    {"ROne", 2, 0}};
     for (const auto& tmp_Row : tmp_Rows)
     {
         auto tmp_Err =
@@ -388,17 +396,17 @@ int NativeThrowsGame(lua_State* fp_pL)
 }
 int NativeThrowsText(lua_State* fp_pL)
 {
-    return GlueRun(fp_pL, [](lua_State*) -> int {
-        throw "Error in TItemsManager<T>::FreeItem";
-    });
+    return GlueRun(fp_pL, [](lua_State*) -> int { throw "Error in TItemsManager<T>::FreeItem"; });
 }
 int NativeCallsInner(lua_State* fp_pL)
 {
-    return GlueRun(fp_pL, [](lua_State* fp_pInnerL) {
-        GetEngine()->CallScriptFunction("Inner", LUA_MULTRET);
-        lua_pushnumber(fp_pInnerL, 1);
-        return 1;
-    });
+    return GlueRun(fp_pL,
+                   [](lua_State* fp_pInnerL)
+                   {
+                       GetEngine()->CallScriptFunction("Inner", LUA_MULTRET);
+                       lua_pushnumber(fp_pInnerL, 1);
+                       return 1;
+                   });
 }
 
 TEST_F(ScrTest, EngineErrorLeavesTheScriptUnchanged)
@@ -434,12 +442,16 @@ TEST_F(ScrTest, EngineErrorLeavesTheScriptUnchanged)
 TEST_F(ScrTest, ScriptCannotSwallowAnEngineErrorWithPcall)
 {
     m_pVLA->RegisterScriptFunction("Boom", NativeThrowsGame);
-    m_pVLA->RegisterScriptFunction("Counter", [](lua_State* fp_pL) {
-        return GlueRun(fp_pL, [](lua_State*) {
-            GetEngine()->LogAddLine("counter ran");
-            return 0;
-        });
-    });
+    m_pVLA->RegisterScriptFunction("Counter",
+                                   [](lua_State* fp_pL)
+                                   {
+                                       return GlueRun(fp_pL,
+                                                      [](lua_State*)
+                                                      {
+                                                          GetEngine()->LogAddLine("counter ran");
+                                                          return 0;
+                                                      });
+                                   });
     auto tmp_Err = LoadError("ok, msg = pcall(Boom)\n"
                              "caught = msg\n"
                              "pcall(Counter)\n");
