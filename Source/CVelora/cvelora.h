@@ -6,6 +6,7 @@
 #include "CVelora/cvelora_ehs.h"
 #include "CVelora/cvelora_itemsmanager.h"
 #include "CVelora/cvelora_log.h"
+#include "CVelora/cvelora_res_main.h"
 #include "CVelora/cvelora_scr_cluaval.h"
 
 #include <cstddef>
@@ -94,7 +95,26 @@ public:
     // ---- end of sound and music block ----
 
     // ---- Resource block ----
+    // Resource subsystem (cvelora_res_main.cpp). The XML encrypt mode is m_bXMLEncryption.
+    int32_t m_iResMode = RESMODE_NONE;
+    TItemsManager<CVLAResource>* m_pResources = nullptr;
+    std::map<std::string, VLALoadResFunc> m_LoadResFuncs;
+    std::map<std::string, VLALoadResExFunc> m_LoadResExFuncs;
 
+    void InitResourcesSubsystem();
+    void DeinitResourcesSubsystem();
+    // Loader registration; a type ID registered twice in one registry raises a Game error.
+    // Needs no started subsystem.
+    void RegisterLoadRes(VLALoadResFunc fp_pfnLoader, const std::string& fp_strTypeID);
+    void RegisterLoadResEx(VLALoadResExFunc fp_pfnLoader, const std::string& fp_strTypeID);
+    void LoadResource(const std::string& fp_strID);
+    // Tag 0 loads every resource.
+    void LoadResources(int fp_iTag);
+    void LoadResourceRecord(CVLAResource* fp_pRecord);
+    void ScanResourcePacks();
+    void ProcessXMLResPack(const std::string& fp_strPath);
+    void ProcessPAKResPack(const std::string& fp_strPath);
+    void RegisterStandardLoaders();
     // ---- end of resource block ----
 
     // ---- Script block ----
