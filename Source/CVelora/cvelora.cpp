@@ -32,6 +32,9 @@ CVelora::~CVelora()
     // Subsystems stop in this order, each only if it was started:
     // input, sound, graphics, resources, scripts.
 
+    if (m_bResInitialised)
+        DeinitResourcesSubsystem();
+
     if (m_bScrInitialised)
         DeinitScriptsSubsystem();
 

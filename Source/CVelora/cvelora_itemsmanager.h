@@ -13,7 +13,7 @@ public:
     TItemsManager(const TItemsManager&) = delete;
     TItemsManager& operator=(const TItemsManager&) = delete;
     // Does not free the items: owners call FreeAllItems first.
-    ~TItemsManager() = default;
+    virtual ~TItemsManager() = default;
 
     int AddItem(T* fp_pItem, const std::string& fp_strName, int fp_iTag)
     {

@@ -60,8 +60,7 @@ void CVLAResource::DataLoad()
 
     std::unique_ptr<std::FILE, FileCloser> tmp_pFile(std::fopen(m_strFilename.c_str(), "rb"));
     struct stat tmp_Stat;
-    if (!tmp_pFile || fstat(fileno(tmp_pFile.get()), &tmp_Stat) != 0 ||
-        !S_ISREG(tmp_Stat.st_mode))
+    if (!tmp_pFile || fstat(fileno(tmp_pFile.get()), &tmp_Stat) != 0 || !S_ISREG(tmp_Stat.st_mode))
         ThrowGeneral("Cannot open resource file! Filename = " + m_strFilename);
 
     // The region must lie inside the file: a loader never sees bytes that were not read.

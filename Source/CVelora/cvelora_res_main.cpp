@@ -172,17 +172,21 @@ void CVelora::ProcessPAKResPack(const std::string& fp_strPath)
     LogAddEntry("Processing ResPack: " + fp_strPath, 1);
     LogAddEmptyLines(1);
 
-    const int tmp_iCount = ReadPakIndex(fp_strPath, [&](const VLAPakEntry& fp_Entry) {
-        CVLAResource* tmp_pRecord = new CVLAResource(
-            fp_Entry.m_strID, fp_Entry.m_strTypeID, fp_Entry.m_iTag, fp_strPath,
-            fp_Entry.m_iOffset, fp_Entry.m_iSize, fp_Entry.m_iData1, fp_Entry.m_iData2,
-            fp_Entry.m_iData3);
-        // The first pack to declare a strID keeps it; later ones are dropped without a word.
-        if (m_pResources->FindItem(fp_Entry.m_strID) != -1)
-            delete tmp_pRecord;
-        else
-            m_pResources->AddItem(tmp_pRecord, fp_Entry.m_strID, fp_Entry.m_iTag);
-    });
+    const int tmp_iCount =
+        ReadPakIndex(fp_strPath,
+                     [&](const VLAPakEntry& fp_Entry)
+                     {
+                         CVLAResource* tmp_pRecord = new CVLAResource(
+                             fp_Entry.m_strID, fp_Entry.m_strTypeID, fp_Entry.m_iTag, fp_strPath,
+                             fp_Entry.m_iOffset, fp_Entry.m_iSize, fp_Entry.m_iData1,
+                             fp_Entry.m_iData2, fp_Entry.m_iData3);
+                         // The first pack to declare a strID keeps it; later ones are dropped
+                         // without a word.
+                         if (m_pResources->FindItem(fp_Entry.m_strID) != -1)
+                             delete tmp_pRecord;
+                         else
+                             m_pResources->AddItem(tmp_pRecord, fp_Entry.m_strID, fp_Entry.m_iTag);
+                     });
 
     LogAddEmptyLines(1);
     LogAddEntry(std::to_string(tmp_iCount) + " resources found.", 4);

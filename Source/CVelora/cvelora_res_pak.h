@@ -39,4 +39,5 @@ int ReadPakIndexFromMemory(const uint8_t* fp_pData, size_t fp_uSize, const std::
 
 // Encodes a pack: the entries with their offsets and sizes set from fp_Blobs (placed directly
 // after the index, in entry order), then the bytes. fp_Blobs[i] belongs to fp_Entries[i].
-std::string WritePak(std::vector<VLAPakEntry>& fp_Entries, const std::vector<std::string>& fp_Blobs);
+std::string WritePak(std::vector<VLAPakEntry>& fp_Entries,
+                     const std::vector<std::string>& fp_Blobs);

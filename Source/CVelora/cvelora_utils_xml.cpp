@@ -13,10 +13,10 @@ namespace
 // Byte classes of the state machine.
 enum : uint8_t
 {
-    XC_SPACE = 1,     // space, TAB, LF
-    XC_ELEMEND = 2,   // ends an element name: space, TAB, LF, '/', '>'
-    XC_ATTREND = 4,   // ends an attribute name: space, TAB, LF, '='
-    XC_DECLEND = 8,   // ends a declaration target: space, TAB, LF, '?'
+    XC_SPACE = 1,   // space, TAB, LF
+    XC_ELEMEND = 2, // ends an element name: space, TAB, LF, '/', '>'
+    XC_ATTREND = 4, // ends an attribute name: space, TAB, LF, '='
+    XC_DECLEND = 8, // ends a declaration target: space, TAB, LF, '?'
 };
 
 constexpr std::array<uint8_t, 256> MakeClasses()
@@ -126,10 +126,12 @@ std::string_view CXMLNode::GetAttributeView(std::string_view fp_Name) const
     const Attr* tmp_pBegin = m_pAttrs;
     const Attr* tmp_pEnd = m_pAttrs + m_uAttrCount;
     const Attr* tmp_pIt =
-        std::lower_bound(tmp_pBegin, tmp_pEnd, fp_Name, [](const Attr& a, std::string_view n) {
-            // char_traits<char> compares as unsigned bytes, a prefix first.
-            return std::string_view(a.m_pszName, a.m_uNameLen) < n;
-        });
+        std::lower_bound(tmp_pBegin, tmp_pEnd, fp_Name,
+                         [](const Attr& a, std::string_view n)
+                         {
+                             // char_traits<char> compares as unsigned bytes, a prefix first.
+                             return std::string_view(a.m_pszName, a.m_uNameLen) < n;
+                         });
     if (tmp_pIt != tmp_pEnd && std::string_view(tmp_pIt->m_pszName, tmp_pIt->m_uNameLen) == fp_Name)
         return {tmp_pIt->m_pszValue, tmp_pIt->m_uValueLen};
     return {};
@@ -245,7 +247,8 @@ void CXMLDocument::FinishAttributes(CXMLNode* fp_pNode)
 {
     auto tmp_Begin = m_Attrs.begin() + fp_pNode->m_uAttrFirst;
     auto tmp_End = m_Attrs.end();
-    const auto tmp_Less = [](const CXMLNode::Attr& a, const CXMLNode::Attr& b) {
+    const auto tmp_Less = [](const CXMLNode::Attr& a, const CXMLNode::Attr& b)
+    {
         return std::string_view(a.m_pszName, a.m_uNameLen) <
                std::string_view(b.m_pszName, b.m_uNameLen);
     };
@@ -288,7 +291,8 @@ void CXMLDocument::BuildChildArrays()
 {
     m_Children.resize(m_uNodeCount);
     size_t tmp_uNext = 0;
-    auto tmp_Place = [&](CXMLNode* fp_pNode) {
+    auto tmp_Place = [&](CXMLNode* fp_pNode)
+    {
         fp_pNode->m_pAttrs = m_Attrs.data() + fp_pNode->m_uAttrFirst;
         fp_pNode->m_ppChildren = m_Children.data() + tmp_uNext;
         for (CXMLNode* c = fp_pNode->m_pFirstChild; c != nullptr; c = c->m_pNextSibling)
@@ -298,7 +302,6 @@ void CXMLDocument::BuildChildArrays()
     for (NodeChunk& tmp_Chunk : m_NodeChunks)
         for (size_t i = 0; i < tmp_Chunk.m_uUsed; ++i)
             tmp_Place(&tmp_Chunk.m_pNodes[i]);
-}
 }
 
 // ---------------------------------------------------------------------------------------------
