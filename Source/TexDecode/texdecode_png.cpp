@@ -13,6 +13,29 @@
 namespace
 {
 
+// No ancillary chunk of a texture is worth more than this.
+constexpr png_alloc_size_t kPngMaxChunkBytes = 8 * 1024 * 1024;
+
+// Whether every chunk up to IEND lies inside the data. libpng allocates (and clears) a chunk's
+// buffer from its length field before reading it, so a cut-off or damaged length claiming a
+// gigabyte would cost seconds before the data turned out to be missing.
+bool PngChunksInside(const uint8_t* fp_pData, size_t fp_uSize)
+{
+    size_t tmp_uPos = 8;
+    while (fp_uSize - tmp_uPos >= 12)
+    {
+        const uint8_t* p = fp_pData + tmp_uPos;
+        const uint32_t tmp_uLength =
+            uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
+        if (tmp_uLength > fp_uSize - tmp_uPos - 12)
+            return false;
+        tmp_uPos += 12 + size_t(tmp_uLength);
+        if (std::memcmp(p + 4, "IEND", 4) == 0)
+            return true;
+    }
+    return false;
+}
+
 struct PngState
 {
     const uint8_t* m_pData = nullptr;
@@ -54,6 +77,7 @@ bool PngDecode(PngState& fp_State)
         return false;
 
     png_set_user_limits(tmp_pPng, kTexMaxDimension, kTexMaxDimension);
+    png_set_chunk_malloc_max(tmp_pPng, kPngMaxChunkBytes);
     png_read_info(tmp_pPng, tmp_pInfo);
     const png_uint_32 tmp_uWidth = png_get_image_width(tmp_pPng, tmp_pInfo);
     const png_uint_32 tmp_uHeight = png_get_image_height(tmp_pPng, tmp_pInfo);
@@ -96,6 +120,11 @@ bool TexIsPng(const uint8_t* fp_pData, size_t fp_uSize)
 bool TexReadPng(const uint8_t* fp_pData, size_t fp_uSize, TexRgbaImage& fp_Out,
                 std::string& fp_strError)
 {
+    if (!PngChunksInside(fp_pData, fp_uSize))
+    {
+        fp_strError = "PNG file: unexpected end of file";
+        return false;
+    }
     PngState tmp_State;
     tmp_State.m_pData = fp_pData;
     tmp_State.m_uSize = fp_uSize;

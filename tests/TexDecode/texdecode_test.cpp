@@ -734,7 +734,7 @@ void PutU32(Bytes& fp_Out, uint32_t v)
     fp_Out.insert(fp_Out.end(), {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)});
 }
 
-// A PNG signature, an IHDR claiming the given size and an empty IDAT, with correct CRCs.
+// A PNG signature, an IHDR claiming the given size, an empty IDAT and IEND, with correct CRCs.
 Bytes PngHeaderOnly(uint32_t w, uint32_t h)
 {
     Bytes tmp_File = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -749,6 +749,9 @@ Bytes PngHeaderOnly(uint32_t w, uint32_t h)
     PutU32(tmp_File, 0);
     tmp_File.insert(tmp_File.end(), {'I', 'D', 'A', 'T'});
     PutU32(tmp_File, uint32_t(crc32(0, reinterpret_cast<const Bytef*>("IDAT"), 4)));
+    PutU32(tmp_File, 0);
+    tmp_File.insert(tmp_File.end(), {'I', 'E', 'N', 'D'});
+    PutU32(tmp_File, uint32_t(crc32(0, reinterpret_cast<const Bytef*>("IEND"), 4)));
     return tmp_File;
 }
 
