@@ -139,6 +139,8 @@ public:
     // Calls the global Lua function fp_strName with the pending parameters; fp_iResultCount is
     // the number of results wanted (-1: all of them).
     void CallScriptFunction(const std::string& fp_strName, int fp_iResultCount);
+    // Whether the global fp_strName currently holds a function (a call would run something).
+    bool IsScriptFunction(const std::string& fp_strName);
 
     // ---- end of script block ----
 };

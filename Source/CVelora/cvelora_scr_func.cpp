@@ -16,6 +16,18 @@ void CVelora::AddScriptParam(const CLuaValue& fp_Value)
     m_ScriptParams.push_back(fp_Value);
 }
 
+bool CVelora::IsScriptFunction(const std::string& fp_strName)
+{
+    Checkpoint(kFileID);
+    if (m_pLuaState == nullptr)
+        return false;
+    lua_pushlstring(m_pLuaState, fp_strName.data(), fp_strName.size());
+    lua_gettable(m_pLuaState, LUA_GLOBALSINDEX);
+    const bool tmp_bFunction = lua_isfunction(m_pLuaState, -1);
+    lua_pop(m_pLuaState, 1);
+    return tmp_bFunction;
+}
+
 void CVelora::CallScriptFunction(const std::string& fp_strName, int fp_iResultCount)
 {
     Checkpoint(kFileID);

@@ -384,8 +384,13 @@ TEST_F(ScrTest, NamesThatAreNotFunctionsCallNothingAndLogNothing)
         EXPECT_TRUE(m_pVLA->m_ScriptResults.empty()) << tmp_pszName;
         EXPECT_EQ(Log().size(), tmp_uiLog) << tmp_pszName;
         EXPECT_EQ(m_pVLA->GetLastCalledLuaFunctionName(), tmp_pszName);
+        EXPECT_FALSE(m_pVLA->IsScriptFunction(tmp_pszName));
         EXPECT_EQ(lua_gettop(L), 0);
     }
+    Load("function Real() end");
+    EXPECT_TRUE(m_pVLA->IsScriptFunction("Real"));
+    EXPECT_TRUE(m_pVLA->IsScriptFunction("VLA_LOG_AddEntry"));
+    EXPECT_EQ(lua_gettop(L), 0);
 }
 
 // ---- Engine errors raised inside native functions ----
