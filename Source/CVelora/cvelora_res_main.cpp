@@ -211,6 +211,7 @@ void CVelora::RegisterStandardLoaders()
     // Playlists: PLAYLIST (RegisterLoadRes).
 
     // Scripts: SCRIPT (RegisterLoadRes).
+    RegisterLoadRes(RESLOAD_Script, "SCRIPT");
 
     RegisterLoadRes(RESLOAD_XMLData, "XMLDATA");
 

@@ -10,6 +10,7 @@
 #include "CVelora/cvelora_glue_sfx.h"
 #include "CVelora/cvelora_glue_sys.h"
 #include "CVelora/cvelora_glue_util.h"
+#include "CVelora/cvelora_res_main.h"
 
 #include <climits>
 #include <cmath>
@@ -168,6 +169,16 @@ void CVelora::LoadScriptFromBuffer(const char* fp_pData, size_t fp_uiSize,
     lua_settop(tmp_pL, 0);
     LogAddEntry("Done.", 4);
     LogAddEmptyLines(1);
+}
+
+// The SCRIPT loader: the resource's strID names the chunk.
+void RESLOAD_Script(const uint8_t* fp_pData, int fp_iSize, const char* fp_pszID, int, int, int, int)
+{
+    Checkpoint(kFileID);
+    CVelora* tmp_pVLA = GetEngine();
+    EHSAssert(tmp_pVLA != nullptr);
+    tmp_pVLA->LoadScriptFromBuffer(reinterpret_cast<const char*>(fp_pData),
+                                   fp_iSize > 0 ? static_cast<size_t>(fp_iSize) : 0, fp_pszID);
 }
 
 // ---- Script API boundary ----

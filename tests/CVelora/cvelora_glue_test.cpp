@@ -6,6 +6,7 @@
 #include "CVelora/cvelora.h"
 #include "CVelora/cvelora_scr_main.h"
 
+#include <filesystem>
 #include <map>
 #include <optional>
 
@@ -290,6 +291,38 @@ TEST_F(GlueTest, EngineErrorInGlueReachesTheFatalReportWithTheFunctionNamed)
     EXPECT_NE(tmp_strEHS.find("Exception desc: " + ArgErrorText("VLA_LOG_AddEntry", 1) + "\n"),
               std::string::npos);
     m_pVLA = nullptr;
+}
+
+} // namespace
+
+namespace
+{
+
+// SCRIPT resources load through the resource subsystem, and scripts load resources.
+TEST_F(GlueTest, ScriptResourcesAndResourceFunctions)
+{
+    std::filesystem::create_directory("DATA");
+    WriteFile("DATA/pack.xml",
+              "<respack>"
+              "<res id=\"SCR_MAIN\" typeid=\"SCRIPT\" filename=\"main.lua\" tag=\"1\"/>"
+              "<res id=\"SCR_TWO\" typeid=\"SCRIPT\" filename=\"two.lua\" tag=\"2\"/>"
+              "<res id=\"SCR_THREE\" typeid=\"SCRIPT\" filename=\"three.lua\" tag=\"3\"/>"
+              "</respack>");
+    WriteFile("DATA/main.lua",
+              "loaded = (loaded or '') .. 'main '\n"
+              "function LoadMore() VLA_RES_LoadResources(2) VLA_RES_LoadResource('SCR_THREE') "
+              "VLA_RES_LoadResource('SCR_NONE') end");
+    WriteFile("DATA/two.lua", "loaded = loaded .. 'two '");
+    WriteFile("DATA/three.lua", "loaded = loaded .. 'three'");
+    m_pVLA->InitResourcesSubsystem();
+    m_pVLA->LoadResource("SCR_MAIN");
+    m_pVLA->CallScriptFunction("LoadMore", LUA_MULTRET);
+    lua_getglobal(m_pVLA->m_pLuaState, "loaded");
+    EXPECT_STREQ(lua_tostring(m_pVLA->m_pLuaState, -1), "main two three");
+    lua_settop(m_pVLA->m_pLuaState, 0);
+    const std::string tmp_strLog = ReadFile(kLogFileName);
+    EXPECT_NE(tmp_strLog.find("   =: Loading script from buffer: SCR_TWO\n"), std::string::npos);
+    EXPECT_NE(tmp_strLog.find(" !: Cannot find resource with ID = SCR_NONE\n"), std::string::npos);
 }
 
 } // namespace
