@@ -9,6 +9,7 @@ BUILD_PACKAGES=(
   libsdl2-dev libepoxy-dev libgl-dev
   libpng-dev libjpeg62-turbo-dev zlib1g-dev
   libsndfile1-dev libopenmpt-dev liblua5.1-0-dev
+  libfreetype-dev fonts-dejavu-core
 )
 # Running the tests: GoogleTest, a virtual X display with software GL, input injection.
 TEST_PACKAGES=(
