@@ -6,7 +6,7 @@ set -euo pipefail
 # Building and running the game.
 BUILD_PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  libsdl2-dev libepoxy-dev libgl-dev
+  libsdl2-dev libx11-dev libepoxy-dev libgl-dev
   libpng-dev libjpeg62-turbo-dev zlib1g-dev
   libsndfile1-dev libopenmpt-dev liblua5.1-0-dev
   libfreetype-dev fonts-dejavu-core

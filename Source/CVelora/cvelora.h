@@ -8,6 +8,7 @@
 #include "CVelora/cvelora_log.h"
 #include "CVelora/cvelora_res_main.h"
 #include "CVelora/cvelora_scr_cluaval.h"
+#include "Platform/plat_input.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -87,6 +88,61 @@ public:
     // ---- end of graphics block ----
 
     // ---- Input block ----
+    // Lifecycle (cvelora_inp_main)
+    void InpInit();
+    void InpDeinit();
+    void InpUpdate();
+    void InpReacquire();
+
+    // Keyboard (cvelora_inp_keyboard)
+    void KeyboardInit();
+    void KeyboardDeinit();
+    void KeyboardReacquire();
+    void KeyboardUpdate();
+    void KeyboardUpdateTextBuffer();
+    uint8_t KeyboardGetAnyPressedKey() const;
+    bool KeyboardIsKeyPressed(int fp_iKey) const;
+    bool KeyboardIsKeyClicked(int fp_iKey) const;
+    uint8_t KeyboardGetTypedChar() const;
+    void KeyboardSetTextBufferStatus(bool fp_bOn);
+    void KeyboardSetTextInBuffer(const std::string& fp_strText);
+    const std::string& KeyboardGetTextInBuffer() const { return m_strInpTextBuffer; }
+    void KeyboardSetTextBufferSize(uint32_t fp_uiSize);
+
+    // Mouse (cvelora_inp_mouse); buttons are numbered 1 (left), 2 (right), 3 (middle) to 8
+    void MouseInit();
+    void MouseDeinit();
+    void MouseReacquire();
+    void MouseUpdate();
+    uint8_t MouseGetAnyPressedKey() const;
+    bool MouseIsKeyPressed(int fp_iButton) const;
+    bool MouseIsKeyClicked(int fp_iButton) const;
+    int32_t MouseGetDeltaX() const { return m_InpMouseState.lX; }
+    int32_t MouseGetDeltaY() const { return m_InpMouseState.lY; }
+    int MouseGetWheelDelta() const;
+    void MouseGetCursorPos(int32_t& fp_iX, int32_t& fp_iY) const;
+    int32_t MouseGetCursorDeltaX() const { return m_iInpCursorX - m_iInpPrevCursorX; }
+    int32_t MouseGetCursorDeltaY() const { return m_iInpCursorY - m_iInpPrevCursorY; }
+    bool MouseGetCursorStatus() const { return m_bInpCursorInside; }
+
+    PlatInput* m_pInpDI = nullptr;
+    PlatInputDevice* m_pInpKeyboard = nullptr;
+    uint8_t m_aInpKeyState[256] = {};
+    uint8_t m_aInpPrevKeyState[256] = {};
+    std::string m_strInpTextBuffer;
+    bool m_bInpTextBufferStatus = false;
+    uint32_t m_uiInpTextBufferMax = 255;
+    PlatInputDevice* m_pInpMouse = nullptr;
+    PlatMouseState2 m_InpMouseState = {};
+    PlatMouseState2 m_InpPrevMouseState = {};
+    int32_t m_iInpCursorX = 0;
+    int32_t m_iInpCursorY = 0;
+    int32_t m_iInpPrevCursorX = 0;
+    int32_t m_iInpPrevCursorY = 0;
+    bool m_bInpCursorInside = false;
+    bool m_bInpPrevCursorInside = false;
+    bool m_bInpKeyboardAcquired = false;
+    bool m_bInpMouseAcquired = false;
 
     // ---- end of input block ----
 
