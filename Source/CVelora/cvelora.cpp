@@ -31,6 +31,8 @@ CVelora::~CVelora()
 
     // Subsystems stop in this order, each only if it was started:
     // input, sound, graphics, resources, scripts.
+    if (m_bInpInitialised)
+        InpDeinit();
 
     if (m_bResInitialised)
         DeinitResourcesSubsystem();
@@ -129,6 +131,7 @@ int CVelora::UpdateAllSystems()
     if (!IsWindowActive())
         return 0;
     UpdateTimer();
+    InpUpdate();
     return 1;
 }
 
@@ -165,6 +168,7 @@ void CVelora::OnFocusGained()
     // The first step absorbs the inactive period, the second restarts the measurement.
     UpdateTimer();
     UpdateTimer();
+    InpReacquire();
 }
 
 void CVelora::OnFocusLost()

@@ -302,15 +302,17 @@ void ReadMouse(PlatInputDevice* fp_pDevice, PlatMouseState2& fp_State)
             fp_State.rgbButtons[i] = 0x80;
 }
 
-// Actual window size and the logical (requested) client size; equal when windowed.
+// Actual window size and the logical (requested) size; equal when windowed.
 void GetSizes(PlatWindow* fp_pWindow, int& fp_iActualW, int& fp_iActualH, int& fp_iLogicalW,
               int& fp_iLogicalH)
 {
-    PlatGetClientSize(fp_pWindow, fp_iLogicalW, fp_iLogicalH);
-    fp_iActualW = fp_iLogicalW;
-    fp_iActualH = fp_iLogicalH;
-    if (PlatIsFullScreen(fp_pWindow))
-        SDL_GetWindowSize(PlatGetSDLWindow(fp_pWindow), &fp_iActualW, &fp_iActualH);
+    PlatGetClientSize(fp_pWindow, fp_iActualW, fp_iActualH);
+    PlatGetLogicalSize(fp_pWindow, fp_iLogicalW, fp_iLogicalH);
+    if (!PlatIsFullScreen(fp_pWindow) || fp_iLogicalW <= 0 || fp_iLogicalH <= 0)
+    {
+        fp_iLogicalW = fp_iActualW;
+        fp_iLogicalH = fp_iActualH;
+    }
 }
 
 int32_t FloorDiv(int64_t fp_iNum, int64_t fp_iDen)
@@ -499,7 +501,7 @@ bool PlatGetCursorClientPos(PlatWindow* fp_pWindow, int32_t& fp_iX, int32_t& fp_
     QueryPointer(tmp_pWin, tmp_iX, tmp_iY);
     int tmp_iAW, tmp_iAH, tmp_iLW, tmp_iLH;
     GetSizes(fp_pWindow, tmp_iAW, tmp_iAH, tmp_iLW, tmp_iLH);
-    if (tmp_iAW == tmp_iLW && tmp_iAH == tmp_iLH)
+    if ((tmp_iAW == tmp_iLW && tmp_iAH == tmp_iLH) || tmp_iLW <= 0 || tmp_iLH <= 0)
     {
         fp_iX = tmp_iX;
         fp_iY = tmp_iY;
@@ -512,6 +514,8 @@ bool PlatGetCursorClientPos(PlatWindow* fp_pWindow, int32_t& fp_iX, int32_t& fp_
     const int tmp_iVH = static_cast<int>(std::lround(tmp_iLH * tmp_dScale));
     const int tmp_iOX = (tmp_iAW - tmp_iVW) / 2;
     const int tmp_iOY = (tmp_iAH - tmp_iVH) / 2;
+    if (tmp_iVW <= 0 || tmp_iVH <= 0)
+        return true;
     fp_iX = FloorDiv(static_cast<int64_t>(tmp_iX - tmp_iOX) * tmp_iLW, tmp_iVW);
     fp_iY = FloorDiv(static_cast<int64_t>(tmp_iY - tmp_iOY) * tmp_iLH, tmp_iVH);
     return true;
@@ -519,11 +523,11 @@ bool PlatGetCursorClientPos(PlatWindow* fp_pWindow, int32_t& fp_iX, int32_t& fp_
 
 void PlatGetClientRect(PlatWindow* fp_pWindow, int32_t& fp_iRight, int32_t& fp_iBottom)
 {
-    int tmp_iW = 0, tmp_iH = 0;
+    int tmp_iAW = 0, tmp_iAH = 0, tmp_iLW = 0, tmp_iLH = 0;
     if (fp_pWindow)
-        PlatGetClientSize(fp_pWindow, tmp_iW, tmp_iH);
-    fp_iRight = tmp_iW;
-    fp_iBottom = tmp_iH;
+        GetSizes(fp_pWindow, tmp_iAW, tmp_iAH, tmp_iLW, tmp_iLH);
+    fp_iRight = tmp_iLW;
+    fp_iBottom = tmp_iLH;
 }
 
 int PlatShowCursor(bool fp_bShow)

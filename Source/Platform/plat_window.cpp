@@ -8,6 +8,8 @@ struct PlatWindow
 {
     SDL_Window* m_pSDLWindow = nullptr;
     bool m_bFullScreen = false;
+    int m_iLogicalWidth = 0; // the requested size: the picture's size in full screen too
+    int m_iLogicalHeight = 0;
 };
 
 namespace
@@ -118,7 +120,7 @@ PlatWindow* PlatCreateWindow(const std::string& fp_strTitle, int fp_iWidth, int 
         if (tmp_pSDL == nullptr)
             return nullptr;
     }
-    auto* tmp_pWindow = new PlatWindow{tmp_pSDL, !fp_bWindowed};
+    auto* tmp_pWindow = new PlatWindow{tmp_pSDL, !fp_bWindowed, fp_iWidth, fp_iHeight};
     g_pGameWindow = tmp_pWindow;
     return tmp_pWindow;
 }
@@ -152,6 +154,12 @@ void PlatGetClientSize(const PlatWindow* fp_pWindow, int& fp_iWidth, int& fp_iHe
     fp_iWidth = fp_iHeight = 0;
     if (fp_pWindow != nullptr)
         SDL_GetWindowSize(fp_pWindow->m_pSDLWindow, &fp_iWidth, &fp_iHeight);
+}
+
+void PlatGetLogicalSize(const PlatWindow* fp_pWindow, int& fp_iWidth, int& fp_iHeight)
+{
+    fp_iWidth = fp_pWindow != nullptr ? fp_pWindow->m_iLogicalWidth : 0;
+    fp_iHeight = fp_pWindow != nullptr ? fp_pWindow->m_iLogicalHeight : 0;
 }
 
 bool PlatIsFullScreen(const PlatWindow* fp_pWindow)

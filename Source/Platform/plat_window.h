@@ -32,6 +32,9 @@ void PlatShowWindow(PlatWindow* fp_pWindow);
 void PlatHideWindow(PlatWindow* fp_pWindow);
 void PlatDestroyWindow(PlatWindow* fp_pWindow);
 void PlatGetClientSize(const PlatWindow* fp_pWindow, int& fp_iWidth, int& fp_iHeight);
+// The size the window was asked for: the client size when windowed, the size of the scaled
+// picture in full screen.
+void PlatGetLogicalSize(const PlatWindow* fp_pWindow, int& fp_iWidth, int& fp_iHeight);
 bool PlatIsFullScreen(const PlatWindow* fp_pWindow);
 void PlatSetWindowTitle(PlatWindow* fp_pWindow, const std::string& fp_strTitle);
 PlatWindow* PlatGetGameWindow(); // the window created last, or null

@@ -1,0 +1,427 @@
+// Input end to end on the virtual display: keys, pointer moves, buttons and the wheel sent with
+// xdotool travel through the window pump and the devices into the input block, read by the
+// engine step; focus loss and gain, the start warnings, and hiding the system pointer.
+#include "CVelora/cvelora.h"
+#include "Platform/plat_input.h"
+#include "Platform/plat_sys.h"
+#include "test_support.h"
+#include "xdotool_support.h"
+
+#include <functional>
+#include <string>
+
+namespace
+{
+constexpr const char* kTitle = "InpLiveTest";
+const std::string kSep = "|" + std::string(51, '-') + "|\n";
+
+class InpLiveTest : public TempDirTest
+{
+protected:
+    void SetUp() override
+    {
+        TempDirTest::SetUp();
+        ResetQuitRequest();
+        m_pVLA = new CVelora;
+        m_pVLA->SetAppName(kTitle, "v. 1.0");
+    }
+    void TearDown() override
+    {
+        PlatWindow* pWindow = m_pVLA->m_pWindow;
+        delete m_pVLA; // stops input first
+        if (pWindow != nullptr)
+            DestroyGameWindow(pWindow);
+        XDo("keyup Shift_L Shift_R a b");
+        TempDirTest::TearDown();
+    }
+
+    // Window, graphics stand-in, input; fp_bFocus gives the window the input focus first.
+    void Start(bool fp_bWindowed, bool fp_bFocus)
+    {
+        CreateGameWindow(m_pVLA->m_pWindow, 800, 600, fp_bWindowed);
+        ASSERT_NE(m_pVLA->m_pWindow, nullptr);
+        // Input only asks whether the graphics device exists.
+        m_pVLA->m_bGfxDeviceCreated = true;
+        m_strWid = XWindowId(kTitle);
+        ASSERT_FALSE(m_strWid.empty());
+        XDo("windowfocus --sync " + (fp_bFocus ? m_strWid : XRootId()));
+        Pump();
+        m_uiLogStart = ReadFile("gamelog.txt").size();
+        m_pVLA->InpInit();
+        if (fp_bFocus)
+        {
+            ASSERT_TRUE(m_pVLA->m_bInpKeyboardAcquired && m_pVLA->m_bInpMouseAcquired);
+        }
+    }
+    // Removes what is queued so far (the window system's answers to xdotool).
+    void Pump()
+    {
+        for (int i = 0; i < 20; ++i)
+        {
+            m_pVLA->ProcessMessages();
+            PlatSleep(2);
+        }
+    }
+    // Runs engine steps until a step that ran a frame finds fp_Cond true; false after ~5 s.
+    bool FramesUntil(const std::function<bool()>& fp_Cond)
+    {
+        for (int i = 0; i < 1500; ++i)
+        {
+            if (m_pVLA->UpdateAllSystems() == 1 && fp_Cond())
+                return true;
+            PlatSleep(3);
+        }
+        return false;
+    }
+    // Runs fp_iCount engine steps that each run a frame.
+    void Frames(int fp_iCount, const std::function<void()>& fp_Each = nullptr)
+    {
+        for (int i = 0; i < fp_iCount;)
+        {
+            if (m_pVLA->UpdateAllSystems() == 1)
+            {
+                ++i;
+                if (fp_Each)
+                    fp_Each();
+            }
+            PlatSleep(2);
+        }
+    }
+    std::string LogSinceStart() { return ReadFile("gamelog.txt").substr(m_uiLogStart); }
+    void MoveInWindow(int fp_iX, int fp_iY)
+    {
+        XDo("mousemove --sync --window " + m_strWid + " " + std::to_string(fp_iX) + " " +
+            std::to_string(fp_iY));
+    }
+    bool CursorAt(int32_t fp_iX, int32_t fp_iY)
+    {
+        int32_t x = 0, y = 0;
+        m_pVLA->MouseGetCursorPos(x, y);
+        return x == fp_iX && y == fp_iY;
+    }
+
+    CVelora* m_pVLA = nullptr;
+    std::string m_strWid;
+    size_t m_uiLogStart = 0;
+};
+
+struct KeyCase
+{
+    const char* m_pszKeysym;
+    int m_iCode;
+};
+
+// X key names (evdev keymap of the virtual server) and the key codes they must give.
+constexpr KeyCase kKeys[] = {
+    {"a", 30},
+    {"z", 44},
+    {"1", 2},
+    {"0", 11},
+    {"Escape", 1},
+    {"Return", 28},
+    {"space", 57},
+    {"BackSpace", 14},
+    {"Tab", 15},
+    {"grave", 41},
+    {"backslash", 43},
+    {"Shift_L", 42},
+    {"Shift_R", 54},
+    {"Control_L", 29},
+    {"Control_R", 157},
+    {"Alt_L", 56},
+    {"F1", 59},
+    {"F10", 68},
+    {"F11", 87},
+    {"F12", 88},
+    {"Caps_Lock", 58},
+    {"KP_Insert", 82},
+    {"KP_End", 79},
+    {"KP_Add", 78},
+    {"KP_Subtract", 74},
+    {"KP_Multiply", 55},
+    {"KP_Divide", 181},
+    {"KP_Enter", 156},
+    {"Home", 199},
+    {"Up", 200},
+    {"Prior", 201},
+    {"Left", 203},
+    {"Right", 205},
+    {"End", 207},
+    {"Down", 208},
+    {"Next", 209},
+    {"Insert", 210},
+    {"Delete", 211},
+    {"Print", 183},
+    {"Pause", 197},
+    {"Scroll_Lock", 70},
+    {"Super_L", 219},
+    {"Menu", 221},
+    {"XF86AudioMute", 160},
+    {"XF86AudioLowerVolume", 174},
+    {"XF86AudioRaiseVolume", 176},
+    {"XF86AudioPlay", 162},
+    {"XF86AudioStop", 164},
+    {"XF86AudioPrev", 144},
+    {"XF86AudioNext", 153},
+    {"XF86Calculator", 161},
+    {"XF86Mail", 236},
+    {"XF86MyComputer", 235},
+    {"XF86HomePage", 178},
+    {"XF86Search", 229},
+    {"XF86Favorites", 230},
+    {"XF86Reload", 231},
+    {"XF86Forward", 233},
+    {"XF86Back", 234},
+    {"XF86Sleep", 223},
+    {"XF86PowerOff", 222},
+    {"XF86AudioMedia", 237},
+};
+} // namespace
+
+TEST_F(InpLiveTest, StartWithoutFocusWarnsAndReadsNothingUntilFocused)
+{
+    Start(true, false);
+    EXPECT_FALSE(m_pVLA->m_bInpKeyboardAcquired);
+    EXPECT_FALSE(m_pVLA->m_bInpMouseAcquired);
+    EXPECT_EQ(LogSinceStart(), kSep + "--==: Initializing Input Subsystem...\n" +
+                                   " !: Cannot acquire keyboard!\n !: -2147024891\n" +
+                                   " !: Cannot acquire mouse!\n !: -2147024891\n" +
+                                   "   +: Done.\n" + kSep + "\n");
+
+    // While not acquired every update reads all keys up, with no error.
+    XDo("keydown a");
+    for (int i = 0; i < 10; ++i)
+    {
+        m_pVLA->InpUpdate();
+        EXPECT_EQ(m_pVLA->KeyboardGetAnyPressedKey(), 0);
+        EXPECT_FALSE(m_pVLA->m_bInpKeyboardAcquired);
+        PlatSleep(2);
+    }
+    XDo("keyup a");
+
+    // Once the window has the focus, the per-frame update (or the focus gain) acquires both.
+    XDo("windowfocus --sync " + m_strWid);
+    EXPECT_TRUE(
+        FramesUntil([&] { return m_pVLA->m_bInpKeyboardAcquired && m_pVLA->m_bInpMouseAcquired; }));
+    XDo("keydown b");
+    EXPECT_TRUE(FramesUntil([&] { return m_pVLA->KeyboardIsKeyPressed(48); }));
+    XDo("keyup b");
+}
+
+TEST_F(InpLiveTest, GoodStartLogsOnlyTheBlock)
+{
+    Start(true, true);
+    EXPECT_EQ(LogSinceStart(),
+              kSep + "--==: Initializing Input Subsystem...\n   +: Done.\n" + kSep + "\n");
+}
+
+TEST_F(InpLiveTest, KeysReachTheKeyState)
+{
+    Start(true, true);
+    for (const KeyCase& k : kKeys)
+    {
+        XDo(std::string("keydown ") + k.m_pszKeysym);
+        EXPECT_TRUE(FramesUntil([&] { return m_pVLA->KeyboardIsKeyPressed(k.m_iCode); }))
+            << k.m_pszKeysym;
+        XDo(std::string("keyup ") + k.m_pszKeysym);
+        EXPECT_TRUE(FramesUntil([&] { return m_pVLA->KeyboardGetAnyPressedKey() == 0; }))
+            << k.m_pszKeysym;
+    }
+}
+
+TEST_F(InpLiveTest, AHeldKeyIsClickedInExactlyOneFrame)
+{
+    Start(true, true);
+    XDo("keydown a");
+    ASSERT_TRUE(FramesUntil([&] { return m_pVLA->KeyboardIsKeyPressed(30); }));
+    int clicked = m_pVLA->KeyboardIsKeyClicked(30) ? 1 : 0;
+    EXPECT_EQ(clicked, 1);
+    EXPECT_EQ(m_pVLA->KeyboardGetTypedChar(), 'a');
+    int pressed = 0;
+    Frames(20,
+           [&]
+           {
+               clicked += m_pVLA->KeyboardIsKeyClicked(30) ? 1 : 0;
+               pressed += m_pVLA->KeyboardIsKeyPressed(30) ? 1 : 0;
+               EXPECT_EQ(m_pVLA->KeyboardGetTypedChar(), 0);
+           });
+    EXPECT_EQ(clicked, 1);
+    EXPECT_EQ(pressed, 20);
+    XDo("keyup a");
+    EXPECT_TRUE(FramesUntil([&] { return !m_pVLA->KeyboardIsKeyPressed(30); }));
+    EXPECT_FALSE(m_pVLA->KeyboardIsKeyClicked(30));
+}
+
+TEST_F(InpLiveTest, TypingFillsTheTextBuffer)
+{
+    Start(true, true);
+    m_pVLA->KeyboardSetTextBufferStatus(true);
+    // One key at a time, each seen by a frame: "Hi" Space "2" Backspace "!".
+    const char* steps[][2] = {
+        {"keydown", "Shift_L"}, {"keydown", "h"}, {"keyup", "h"},           {"keyup", "Shift_L"},
+        {"keydown", "i"},       {"keyup", "i"},   {"keydown", "space"},     {"keyup", "space"},
+        {"keydown", "2"},       {"keyup", "2"},   {"keydown", "BackSpace"}, {"keyup", "BackSpace"},
+        {"keydown", "Shift_R"}, {"keydown", "1"}, {"keyup", "1"},           {"keyup", "Shift_R"},
+    };
+    const int codes[] = {42, 35, 35, 42, 23, 23, 57, 57, 3, 3, 14, 14, 54, 2, 2, 54};
+    for (size_t i = 0; i < std::size(steps); ++i)
+    {
+        XDo(std::string(steps[i][0]) + " " + steps[i][1]);
+        const bool down = std::string(steps[i][0]) == "keydown";
+        EXPECT_TRUE(FramesUntil([&] { return m_pVLA->KeyboardIsKeyPressed(codes[i]) == down; }))
+            << steps[i][1];
+    }
+    EXPECT_EQ(m_pVLA->KeyboardGetTextInBuffer(), "Hi !");
+}
+
+TEST_F(InpLiveTest, PointerMovesGiveCursorAndDeltas)
+{
+    Start(true, true);
+    MoveInWindow(100, 200);
+    ASSERT_TRUE(FramesUntil([&] { return CursorAt(100, 200); }));
+    Frames(1);
+    EXPECT_EQ(m_pVLA->MouseGetCursorDeltaX(), 0);
+    EXPECT_EQ(m_pVLA->MouseGetDeltaX(), 0);
+    MoveInWindow(130, 180);
+    ASSERT_TRUE(FramesUntil([&] { return CursorAt(130, 180); }));
+    EXPECT_EQ(m_pVLA->MouseGetCursorDeltaX(), 30);
+    EXPECT_EQ(m_pVLA->MouseGetCursorDeltaY(), -20);
+    EXPECT_EQ(m_pVLA->MouseGetDeltaX(), 30);
+    EXPECT_EQ(m_pVLA->MouseGetDeltaY(), -20);
+    EXPECT_TRUE(m_pVLA->MouseGetCursorStatus());
+    Frames(1);
+    EXPECT_EQ(m_pVLA->MouseGetCursorDeltaX(), 0);
+    EXPECT_EQ(m_pVLA->MouseGetDeltaY(), 0);
+
+    // Outside the client area the position goes on (window at 100, 100 on the screen).
+    XDo("mousemove --sync 40 30");
+    ASSERT_TRUE(FramesUntil([&] { return CursorAt(-60, -70); }));
+    EXPECT_FALSE(m_pVLA->MouseGetCursorStatus());
+}
+
+TEST_F(InpLiveTest, ButtonsAreClickedInOneFrameAndNumbered)
+{
+    Start(true, true);
+    MoveInWindow(400, 300);
+    // X button numbers and the engine's: 1 left, 2 right, 3 middle, then the extra buttons.
+    const std::pair<int, int> buttons[] = {{1, 1}, {3, 2}, {2, 3}, {8, 4}, {9, 5}, {10, 6}};
+    for (const auto& [xButton, button] : buttons)
+    {
+        XDo("mousedown " + std::to_string(xButton));
+        ASSERT_TRUE(FramesUntil([&] { return m_pVLA->MouseIsKeyPressed(button); }))
+            << "button " << button;
+        EXPECT_TRUE(m_pVLA->MouseIsKeyClicked(button));
+        EXPECT_EQ(m_pVLA->MouseGetAnyPressedKey(), button);
+        Frames(3,
+               [&]
+               {
+                   EXPECT_TRUE(m_pVLA->MouseIsKeyPressed(button));
+                   EXPECT_FALSE(m_pVLA->MouseIsKeyClicked(button));
+               });
+        XDo("mouseup " + std::to_string(xButton));
+        ASSERT_TRUE(FramesUntil([&] { return m_pVLA->MouseGetAnyPressedKey() == 0; }));
+    }
+}
+
+TEST_F(InpLiveTest, WheelGivesItsSignForOneFrame)
+{
+    Start(true, true);
+    MoveInWindow(400, 300);
+    for (const auto& [xButton, sign] : {std::pair{4, 1}, std::pair{5, -1}})
+    {
+        XDo("click " + std::to_string(xButton));
+        ASSERT_TRUE(FramesUntil([&] { return m_pVLA->MouseGetWheelDelta() != 0; }));
+        EXPECT_EQ(m_pVLA->MouseGetWheelDelta(), sign);
+        EXPECT_EQ(m_pVLA->m_InpMouseState.lZ, sign * kPlatWheelDelta);
+        Frames(1);
+        EXPECT_EQ(m_pVLA->MouseGetWheelDelta(), 0);
+    }
+}
+
+TEST_F(InpLiveTest, FocusLossReadsAllUpAndFocusGainReacquires)
+{
+    Start(true, true);
+    MoveInWindow(400, 300);
+    XDo("keydown a mousedown 1");
+    ASSERT_TRUE(FramesUntil(
+        [&] { return m_pVLA->KeyboardIsKeyPressed(30) && m_pVLA->MouseIsKeyPressed(1); }));
+
+    XDo("windowfocus --sync " + XRootId());
+    // The engine step sees the deactivation and runs no more frames.
+    bool inactive = false;
+    for (int i = 0; i < 1500 && !inactive; ++i)
+    {
+        inactive = m_pVLA->UpdateAllSystems() == 0 && !IsWindowActive();
+        PlatSleep(3);
+    }
+    ASSERT_TRUE(inactive);
+    EXPECT_NE(ReadFile("gamelog.txt").find("FOCUS LOST\n"), std::string::npos);
+
+    // A read while the devices are taken away gives all keys and buttons up, and no error.
+    EXPECT_NO_THROW(m_pVLA->InpUpdate());
+    EXPECT_EQ(m_pVLA->KeyboardGetAnyPressedKey(), 0);
+    EXPECT_EQ(m_pVLA->MouseGetAnyPressedKey(), 0);
+    EXPECT_FALSE(m_pVLA->m_bInpKeyboardAcquired);
+    EXPECT_NO_THROW(m_pVLA->InpUpdate());
+    EXPECT_EQ(m_pVLA->KeyboardGetAnyPressedKey(), 0);
+    XDo("mouseup 1");
+
+    // The focus gain re-acquires at once (no warnings), and the held key reads down again.
+    const size_t logBefore = ReadFile("gamelog.txt").size();
+    XDo("windowfocus --sync " + m_strWid);
+    ASSERT_TRUE(FramesUntil([&] { return IsWindowActive(); }));
+    EXPECT_TRUE(m_pVLA->m_bInpKeyboardAcquired);
+    EXPECT_TRUE(m_pVLA->m_bInpMouseAcquired);
+    EXPECT_EQ(ReadFile("gamelog.txt").substr(logBefore), "FOCUS GAINED\n");
+    EXPECT_TRUE(FramesUntil([&] { return m_pVLA->KeyboardIsKeyPressed(30); }));
+    XDo("keyup a");
+    EXPECT_TRUE(FramesUntil([&] { return m_pVLA->KeyboardGetAnyPressedKey() == 0; }));
+}
+
+TEST_F(InpLiveTest, SystemPointerIsHiddenOverTheClientAreaOnly)
+{
+    Start(true, true);
+    EXPECT_TRUE(PlatIsCursorShown());
+    MoveInWindow(10, 10);
+    ASSERT_TRUE(FramesUntil([&] { return m_pVLA->MouseGetCursorStatus(); }));
+    EXPECT_FALSE(PlatIsCursorShown());
+    XDo("mousemove --sync 5 5"); // outside: the window starts at (100, 100)
+    ASSERT_TRUE(FramesUntil([&] { return !m_pVLA->MouseGetCursorStatus(); }));
+    EXPECT_TRUE(PlatIsCursorShown());
+    MoveInWindow(799, 599);
+    ASSERT_TRUE(FramesUntil([&] { return m_pVLA->MouseGetCursorStatus(); }));
+    EXPECT_FALSE(PlatIsCursorShown());
+    MoveInWindow(800, 599); // one past the right edge
+    ASSERT_TRUE(FramesUntil([&] { return !m_pVLA->MouseGetCursorStatus(); }));
+    EXPECT_TRUE(PlatIsCursorShown());
+    MoveInWindow(400, 300);
+    ASSERT_TRUE(FramesUntil([&] { return m_pVLA->MouseGetCursorStatus(); }));
+    EXPECT_FALSE(PlatIsCursorShown());
+    // Stopping input shows the pointer again.
+    m_pVLA->InpDeinit();
+    EXPECT_TRUE(PlatIsCursorShown());
+    EXPECT_FALSE(m_pVLA->m_bInpInitialised);
+    EXPECT_EQ(m_pVLA->m_pInpDI, nullptr);
+    EXPECT_EQ(m_pVLA->m_pInpKeyboard, nullptr);
+    EXPECT_EQ(m_pVLA->m_pInpMouse, nullptr);
+}
+
+TEST_F(InpLiveTest, FullScreenPointerIsInLogicalScreenCoordinates)
+{
+    Start(false, true);
+    // The 800 x 600 picture fills the 1024 x 768 virtual screen (scale 1.28, no bars).
+    const std::pair<std::pair<int, int>, std::pair<int, int>> cases[] = {
+        {{0, 0}, {0, 0}},
+        {{512, 384}, {400, 300}},
+        {{1023, 767}, {799, 599}},
+        {{128, 640}, {100, 500}},
+    };
+    for (const auto& [screen, logical] : cases)
+    {
+        XDo("mousemove --sync " + std::to_string(screen.first) + " " +
+            std::to_string(screen.second));
+        EXPECT_TRUE(FramesUntil([&] { return CursorAt(logical.first, logical.second); }))
+            << screen.first << "," << screen.second;
+        EXPECT_TRUE(m_pVLA->MouseGetCursorStatus());
+    }
+}
