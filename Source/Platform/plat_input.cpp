@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -507,11 +506,13 @@ bool PlatGetCursorClientPos(PlatWindow* fp_pWindow, int32_t& fp_iX, int32_t& fp_
         fp_iY = tmp_iY;
         return true;
     }
-    // Full screen: the logical picture is scaled uniformly to fit and centred.
-    const double tmp_dScale =
-        std::min(static_cast<double>(tmp_iAW) / tmp_iLW, static_cast<double>(tmp_iAH) / tmp_iLH);
-    const int tmp_iVW = static_cast<int>(std::lround(tmp_iLW * tmp_dScale));
-    const int tmp_iVH = static_cast<int>(std::lround(tmp_iLH * tmp_dScale));
+    // Full screen: the logical picture is scaled to fit, keeping its aspect ratio, and centred
+    // between black bars (the same integer rule as the graphics device's present).
+    int tmp_iVW = tmp_iAW, tmp_iVH = tmp_iAH;
+    if (static_cast<int64_t>(tmp_iAW) * tmp_iLH > static_cast<int64_t>(tmp_iAH) * tmp_iLW)
+        tmp_iVW = static_cast<int>(static_cast<int64_t>(tmp_iAH) * tmp_iLW / tmp_iLH);
+    else
+        tmp_iVH = static_cast<int>(static_cast<int64_t>(tmp_iAW) * tmp_iLH / tmp_iLW);
     const int tmp_iOX = (tmp_iAW - tmp_iVW) / 2;
     const int tmp_iOY = (tmp_iAH - tmp_iVH) / 2;
     if (tmp_iVW <= 0 || tmp_iVH <= 0)

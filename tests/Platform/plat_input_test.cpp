@@ -228,3 +228,34 @@ TEST_F(PlatInputTest, PointerPositionInClientCoordinates)
     EXPECT_EQ(cy, -100);
     EXPECT_FALSE(PlatGetCursorClientPos(nullptr, cx, cy));
 }
+
+TEST(PlatInputFullScreen, PointerUndoesTheScalingAndBars)
+{
+    ASSERT_TRUE(PlatRegisterWindowClass("vla_gamewindow"));
+    // A 1000 x 600 picture on the 1024 x 768 screen: 1024 x 614 at y 77, bars above and below.
+    PlatWindow* pWindow = PlatCreateWindow("PlatInputFullScreen", 1000, 600, false);
+    ASSERT_NE(pWindow, nullptr);
+    PlatShowWindow(pWindow);
+    ASSERT_FALSE(XWindowId("PlatInputFullScreen").empty());
+    int32_t right = 0, bottom = 0;
+    PlatGetClientRect(pWindow, right, bottom);
+    EXPECT_EQ(right, 1000);
+    EXPECT_EQ(bottom, 600);
+    struct
+    {
+        int sx, sy, x, y;
+    } cases[] = {
+        {0, 77, 0, 0},         {0, 76, 0, -1},       {1023, 690, 999, 599},
+        {1023, 691, 999, 600}, {512, 384, 500, 300}, {0, 0, 0, -76},
+    };
+    for (const auto& c : cases)
+    {
+        XDo("mousemove --sync " + std::to_string(c.sx) + " " + std::to_string(c.sy));
+        int32_t x = 0, y = 0;
+        EXPECT_TRUE(PlatGetCursorClientPos(pWindow, x, y));
+        EXPECT_EQ(x, c.x) << c.sx << "," << c.sy;
+        EXPECT_EQ(y, c.y) << c.sx << "," << c.sy;
+    }
+    PlatDestroyWindow(pWindow);
+    PlatUnregisterWindowClass();
+}
