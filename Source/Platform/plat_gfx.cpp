@@ -18,7 +18,7 @@
 #include <unordered_map>
 #include <vector>
 
-#ifdef NDEBUG
+#if defined(NDEBUG) && !defined(PLAT_GL_DEBUG)
 #define GL_CHECK(x) x
 #else
 #define GL_CHECK(x)                                                                                \
@@ -800,6 +800,9 @@ public:
 
     PlatResult m_iLostState = PLAT_OK;
     int m_iFailResets = 0;
+    bool m_bCaptureWindow = false;
+    int m_iCaptureWidth = 0, m_iCaptureHeight = 0;
+    std::vector<uint32_t> m_Capture;
 
 private:
     ~CGfxDevice() override;
@@ -1438,14 +1441,14 @@ void CGfxDevice::ApplyGLState()
     }
     if (m_bCullDirty)
     {
-        // Screen y grows downwards while GL's window y grows upwards, so the winding flips:
-        // culling counter-clockwise screen triangles culls GL's clockwise (back) faces.
+        // Windings are as seen on screen in both APIs: GL's counter-clockwise front faces are
+        // the ones culled by the counter-clockwise mode.
         const uint32_t tmp_uiCull = m_RS[PLATRS_CULLMODE];
         if (tmp_uiCull == PLATCULL_CCW || tmp_uiCull == PLATCULL_CW)
         {
             glEnable(GL_CULL_FACE);
             glFrontFace(GL_CCW);
-            glCullFace(tmp_uiCull == PLATCULL_CCW ? GL_BACK : GL_FRONT);
+            glCullFace(tmp_uiCull == PLATCULL_CCW ? GL_FRONT : GL_BACK);
         }
         else
             glDisable(GL_CULL_FACE);
@@ -1718,6 +1721,20 @@ PlatResult CGfxDevice::Present()
             m_uiProgram = 0;
             m_bProgramDirty = m_bBlendDirty = m_bCullDirty = m_bTexturesDirty = true;
         }
+        if (m_bCaptureWindow)
+        {
+            std::vector<uint32_t> tmp_Rows(size_t(ww) * wh);
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+            glReadBuffer(GL_BACK);
+            glReadPixels(0, 0, ww, wh, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, tmp_Rows.data());
+            m_Capture.resize(tmp_Rows.size());
+            for (int y = 0; y < wh; ++y)
+                for (int x = 0; x < ww; ++x)
+                    m_Capture[size_t(y) * ww + x] =
+                        tmp_Rows[size_t(wh - 1 - y) * ww + x] | 0xFF000000u;
+            m_iCaptureWidth = ww;
+            m_iCaptureHeight = wh;
+        }
         SDL_GL_SwapWindow(m_pWindow);
     }
     m_bTargetBound = false;
@@ -1798,4 +1815,21 @@ void PlatGfxTestSetDeviceState(PlatGfxDevice* fp_pDevice, PlatResult fp_iState)
 void PlatGfxTestFailResets(PlatGfxDevice* fp_pDevice, int fp_iCount)
 {
     static_cast<CGfxDevice*>(fp_pDevice)->m_iFailResets = fp_iCount;
+}
+
+void PlatGfxTestCaptureWindow(PlatGfxDevice* fp_pDevice, bool fp_bOn)
+{
+    static_cast<CGfxDevice*>(fp_pDevice)->m_bCaptureWindow = fp_bOn;
+}
+
+bool PlatGfxTestGetWindowPicture(PlatGfxDevice* fp_pDevice, int& fp_iWidth, int& fp_iHeight,
+                                 std::vector<uint32_t>& fp_Pixels)
+{
+    const CGfxDevice* tmp_pDevice = static_cast<CGfxDevice*>(fp_pDevice);
+    if (tmp_pDevice->m_Capture.empty())
+        return false;
+    fp_iWidth = tmp_pDevice->m_iCaptureWidth;
+    fp_iHeight = tmp_pDevice->m_iCaptureHeight;
+    fp_Pixels = tmp_pDevice->m_Capture;
+    return true;
 }

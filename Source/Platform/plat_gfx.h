@@ -474,3 +474,9 @@ void PlatGfxTestSetAdapter(const PlatGfxTestAdapter* fp_pAdapter);
 void PlatGfxTestSetDeviceState(PlatGfxDevice* fp_pDevice, PlatResult fp_iState);
 // The next fp_iCount resets fail with PLATERR_DEVICELOST.
 void PlatGfxTestFailResets(PlatGfxDevice* fp_pDevice, int fp_iCount);
+// While on, every present also reads back the window's picture (after scaling and gamma) so
+// tests can inspect what reached the screen; PlatGfxTestGetWindowPicture returns the last one,
+// rows top-down, 0xAARRGGBB, false when none was taken.
+void PlatGfxTestCaptureWindow(PlatGfxDevice* fp_pDevice, bool fp_bOn);
+bool PlatGfxTestGetWindowPicture(PlatGfxDevice* fp_pDevice, int& fp_iWidth, int& fp_iHeight,
+                                 std::vector<uint32_t>& fp_Pixels);
