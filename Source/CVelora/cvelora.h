@@ -6,6 +6,12 @@
 #include "CVelora/cvelora_ehs.h"
 #include "CVelora/cvelora_itemsmanager.h"
 #include "CVelora/cvelora_log.h"
+#include "CVelora/cvelora_gfx_font.h"
+#include "CVelora/cvelora_gfx_light.h"
+#include "CVelora/cvelora_gfx_main.h"
+#include "CVelora/cvelora_gfx_tech.h"
+#include "CVelora/cvelora_gfx_vquad.h"
+#include "Platform/plat_gfx.h"
 #include "CVelora/cvelora_res_main.h"
 #include "CVelora/cvelora_scr_cluaval.h"
 #include "Platform/plat_input.h"
@@ -84,6 +90,76 @@ public:
 
     // ---- Graphics block ----
     PlatWindow* m_pWindow = nullptr;
+
+    // Device and video modes (cvelora_gfx_main)
+    void GfxPreinit(int fp_iWidth, int fp_iHeight);
+    void GfxGetAdapterCaps(int fp_iWidth, int fp_iHeight); // the capability pass of GfxPreinit
+    void GfxGetVideoCaps(VIDEOCAPS& fp_Caps);
+    void GfxInit(int fp_iDisplayMode, bool fp_bWindowed);
+    void GfxRestoreState();
+    bool GfxCheckDevice();
+    void GfxGetScreenSize(int& fp_iWidth, int& fp_iHeight);
+    void GfxDeinit();
+
+    PlatGfx* m_pD3D = nullptr;
+    PlatGfxDevice* m_pD3DDevice = nullptr;
+    VIDEOCAPS m_VideoCaps;
+    std::string m_strAdapterDesc;
+    int32_t m_iDisplayMode = 0; // 1, 2 or 3
+    bool m_bWindowed = false;
+    PlatPresentParams m_PresentParams;
+    PlatVertexBuffer* m_pVB = nullptr;
+    PlatIndexBuffer* m_pIB = nullptr;
+    TItemsManagerCOM<PlatTexture>* m_pTextures = nullptr;
+    TItemsManager<VLALIGHT>* m_pLights = nullptr;
+    TItemsManager<VLATECHNIQUE>* m_pTechniques = nullptr;
+    TItemsManager<FONTINFO>* m_pFonts = nullptr;
+
+    // Textures (cvelora_gfx_tex)
+    int TexLoadFromMemory(const void* fp_pData, int fp_iSize, int fp_iKind,
+                          const std::string& fp_strID, int fp_iMipLevels, int fp_iTag,
+                          int fp_iMaxSize);
+    int TexGetID(const std::string& fp_strID);
+    void TexUnloadByID(const std::string& fp_strID);
+    void TexUnloadByID(int fp_iID);
+    void TexSet(int fp_iID, int fp_iStage);
+    void TexSet(const std::string& fp_strID, int fp_iStage);
+    void TexSetNoTexture(int fp_iStage);
+
+    int32_t m_iCurrentTexture[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
+
+    // Current technique and font (the technique and font modules use them), fog-on flag of the
+    // quad operations, dynamic-light state.
+    int32_t m_iCurrentTechnique = -1;
+    int32_t m_iCurrentFont = -1;
+    bool m_bFogOn = false;
+    int32_t m_iLightMode = 0;
+    float m_fAmbientColor[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    int32_t m_iDot3Light = -1;
+
+    // Quad primitive (cvelora_gfx_vquad)
+    void VQuadSetPos(float fp_fX, float fp_fY, float fp_fWidth, float fp_fHeight, float fp_fZ);
+    void VQuadSetPosByVertex(int fp_iVertex, float fp_fX, float fp_fY, float fp_fZ);
+    void VQuadRotate(float fp_fCX, float fp_fCY, float fp_fAngle);
+    void VQuadScale(float fp_fCX, float fp_fCY, float fp_fFactor);
+    void VQuadMove(float fp_fDX, float fp_fDY, float fp_fDZ);
+    void VQuadSetTexCoords(int fp_iSet, float fp_fULeft, float fp_fVTop, float fp_fURight,
+                           float fp_fVBottom);
+    void VQuadSetColor(float fp_fR, float fp_fG, float fp_fB, float fp_fA);
+    void VQuadSetColorByVertex(int fp_iVertex, float fp_fR, float fp_fG, float fp_fB,
+                               float fp_fA);
+    void VQuadFillIndexBuffer();
+    void VQuadBeginBatch();
+    void VQuadAddToBatch();
+    void VQuadFlushBatch();
+    void VQuadEndBatch();
+    // Focus loss: unlock the vertex buffer and drop the pending quads without drawing them.
+    void VQuadDropBatch();
+
+    VLAVERTEX m_QuadTemplate[4];     // top-left, top-right, bottom-right, bottom-left
+    float m_fQuadAlpha[4] = {};      // alpha last given for each vertex's colour
+    VLAVERTEX* m_pBatchData = nullptr; // write pointer into the locked vertex buffer
+    int32_t m_iBatchCount = 0;       // quads written since the last draw
 
     // ---- end of graphics block ----
 
