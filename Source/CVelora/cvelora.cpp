@@ -34,6 +34,9 @@ CVelora::~CVelora()
     if (m_bInpInitialised)
         InpDeinit();
 
+    if (m_bGfxStarted)
+        GfxDeinit();
+
     if (m_bResInitialised)
         DeinitResourcesSubsystem();
 
@@ -130,6 +133,8 @@ int CVelora::UpdateAllSystems()
         return -1;
     if (!IsWindowActive())
         return 0;
+    if (m_bGfxDeviceCreated && !GfxCheckDevice())
+        return 0;
     UpdateTimer();
     InpUpdate();
     return 1;
@@ -176,6 +181,7 @@ void CVelora::OnFocusLost()
     if (m_pfnLostFocus != nullptr)
         m_pfnLostFocus();
     LogAddLine("FOCUS LOST");
+    VQuadDropBatch();
 }
 
 CVelora* GetEngine()

@@ -23,6 +23,7 @@
 #include <vector>
 
 struct PlatWindow;
+class CSmartID;
 struct lua_State;
 
 using VLACallback = void (*)();
@@ -124,6 +125,7 @@ public:
     void TexUnloadByID(int fp_iID);
     void TexSet(int fp_iID, int fp_iStage);
     void TexSet(const std::string& fp_strID, int fp_iStage);
+    void TexSet(const CSmartID& fp_SmartID, int fp_iStage);
     void TexSetNoTexture(int fp_iStage);
 
     int32_t m_iCurrentTexture[8] = {-1, -1, -1, -1, -1, -1, -1, -1};

@@ -481,6 +481,7 @@ void CVelora::GfxDeinit()
             LogAddEntry("pD3D references left!", 6);
         m_pD3D = nullptr;
     }
+    m_bGfxStarted = false;
     LogAddEntry("Done.", 3);
     LogAddSeparator(1);
     LogAddEmptyLines(1);

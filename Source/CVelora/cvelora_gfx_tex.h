@@ -2,8 +2,6 @@
 // members (graphics block of cvelora.h); the texture store holds one reference per texture.
 #pragma once
 
-#include <cstdint>
-
 // Texture kinds: the display mode's texture format for each (see DISPLAYMODEINFO).
 enum VLATextureKind
 {
@@ -13,7 +11,6 @@ enum VLATextureKind
     TEXKIND_32BIT = 4,       // 32-bit
 };
 
-// The TEXTURE loader: data1, data2 and data3 of the resource are the kind, the mip levels and the
-// maximum size.
-void RESLOAD_Texture(const uint8_t* fp_pData, int fp_iSize, const char* fp_pszID, int fp_iTag,
-                     int fp_iData1, int fp_iData2, int fp_iData3);
+// The TEXTURE loader, RESLOAD_Texture, is declared with the other standard loaders in
+// cvelora_res_main.h: data1, data2 and data3 of the resource are the kind, the mip levels and
+// the maximum size.

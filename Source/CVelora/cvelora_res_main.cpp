@@ -205,6 +205,7 @@ void CVelora::RegisterStandardLoaders()
     // "no function registered" error.
 
     // Graphics: TEXTURE, TECHNIQUE, FONT (RegisterLoadRes).
+    RegisterLoadRes(RESLOAD_Texture, "TEXTURE");
 
     // Sound and music: SOUND, MUSIC (RegisterLoadResEx).
 
