@@ -148,8 +148,7 @@ public:
     void VQuadSetTexCoords(int fp_iSet, float fp_fULeft, float fp_fVTop, float fp_fURight,
                            float fp_fVBottom);
     void VQuadSetColor(float fp_fR, float fp_fG, float fp_fB, float fp_fA);
-    void VQuadSetColorByVertex(int fp_iVertex, float fp_fR, float fp_fG, float fp_fB,
-                               float fp_fA);
+    void VQuadSetColorByVertex(int fp_iVertex, float fp_fR, float fp_fG, float fp_fB, float fp_fA);
     void VQuadFillIndexBuffer();
     void VQuadBeginBatch();
     void VQuadAddToBatch();
@@ -158,10 +157,10 @@ public:
     // Focus loss: unlock the vertex buffer and drop the pending quads without drawing them.
     void VQuadDropBatch();
 
-    VLAVERTEX m_QuadTemplate[4];     // top-left, top-right, bottom-right, bottom-left
-    float m_fQuadAlpha[4] = {};      // alpha last given for each vertex's colour
+    VLAVERTEX m_QuadTemplate[4];       // top-left, top-right, bottom-right, bottom-left
+    float m_fQuadAlpha[4] = {};        // alpha last given for each vertex's colour
     VLAVERTEX* m_pBatchData = nullptr; // write pointer into the locked vertex buffer
-    int32_t m_iBatchCount = 0;       // quads written since the last draw
+    int32_t m_iBatchCount = 0;         // quads written since the last draw
 
     // ---- end of graphics block ----
 

@@ -9,7 +9,7 @@ namespace
 {
 constexpr int kFileID = 113;
 
-constexpr uint32_t kIndexBufferBytes = kVQuadIndexCount * 2;                  // 6000
+constexpr uint32_t kIndexBufferBytes = kVQuadIndexCount * 2;                   // 6000
 constexpr uint32_t kVertexBufferBytes = kVQuadVertexCount * sizeof(VLAVERTEX); // 80000
 
 std::string Num(uint32_t fp_uiValue)
@@ -25,14 +25,14 @@ std::string GfxFormatName(uint32_t fp_uiFormat)
         uint32_t m_uiCode;
         const char* m_pszName;
     } kNames[] = {
-        {0, "UNKNOWN"},       {20, "R8G8B8"},       {21, "A8R8G8B8"},    {22, "X8R8G8B8"},
-        {23, "R5G6B5"},       {24, "X1R5G5B5"},     {25, "A1R5G5B5"},    {26, "A4R4G4B4"},
-        {27, "R3G3B2"},       {28, "A8"},           {29, "A8R3G3B2"},    {30, "X4R4G4B4"},
-        {40, "A8P8"},         {41, "P8"},           {50, "L8"},          {51, "A8L8"},
-        {52, "A4L4"},         {60, "V8U8"},         {61, "L6V5U5"},      {62, "X8L8V8U8"},
-        {63, "Q8W8V8U8"},     {64, "V16U16"},       {65, "W11V11U10"},   {70, "D16_LOCKABLE"},
-        {71, "D32"},          {73, "D15S1"},        {75, "D24S8"},       {77, "D24X8"},
-        {79, "D24X4S4"},      {80, "D16"},          {100, "VERTEXDATA"}, {101, "INDEX16"},
+        {0, "UNKNOWN"},   {20, "R8G8B8"},   {21, "A8R8G8B8"},    {22, "X8R8G8B8"},
+        {23, "R5G6B5"},   {24, "X1R5G5B5"}, {25, "A1R5G5B5"},    {26, "A4R4G4B4"},
+        {27, "R3G3B2"},   {28, "A8"},       {29, "A8R3G3B2"},    {30, "X4R4G4B4"},
+        {40, "A8P8"},     {41, "P8"},       {50, "L8"},          {51, "A8L8"},
+        {52, "A4L4"},     {60, "V8U8"},     {61, "L6V5U5"},      {62, "X8L8V8U8"},
+        {63, "Q8W8V8U8"}, {64, "V16U16"},   {65, "W11V11U10"},   {70, "D16_LOCKABLE"},
+        {71, "D32"},      {73, "D15S1"},    {75, "D24S8"},       {77, "D24X8"},
+        {79, "D24X4S4"},  {80, "D16"},      {100, "VERTEXDATA"}, {101, "INDEX16"},
         {102, "INDEX32"},
     };
     for (const auto& tmp_Entry : kNames)
@@ -158,8 +158,8 @@ void CVelora::GfxGetAdapterCaps(int fp_iWidth, int fp_iHeight)
         else if (usable(PLATFMT_X4R4G4B4))
             f[0] = PLATFMT_X4R4G4B4;
         // Kind 2: 16-bit with alpha.
-        for (uint32_t tmp_uiFmt : {uint32_t(PLATFMT_A4R4G4B4), uint32_t(PLATFMT_A1R5G5B5),
-                                   uint32_t(PLATFMT_A8R3G3B2)})
+        for (uint32_t tmp_uiFmt :
+             {uint32_t(PLATFMT_A4R4G4B4), uint32_t(PLATFMT_A1R5G5B5), uint32_t(PLATFMT_A8R3G3B2)})
             if (f[1] == 0 && usable(tmp_uiFmt))
                 f[1] = tmp_uiFmt;
         // Kind 3: 32-bit with alpha.
@@ -212,8 +212,9 @@ void CVelora::GfxGetAdapterCaps(int fp_iWidth, int fp_iHeight)
         static_cast<int64_t>(fp_iWidth) < static_cast<int64_t>(tmp_pModes[2].m_uiWidth) &&
         static_cast<int64_t>(fp_iHeight) < static_cast<int64_t>(tmp_pModes[2].m_uiHeight) &&
         tmp_pModes[2].m_uiFormat != PLATFMT_A8P8 && tmp_pModes[2].m_uiFormat != PLATFMT_P8;
-    LogAddLine(m_VideoCaps.m_bCanRenderWindowed ? "          Device can render in windowed mode"
-                                                : "          Device cannot render in windowed mode");
+    LogAddLine(m_VideoCaps.m_bCanRenderWindowed
+                   ? "          Device can render in windowed mode"
+                   : "          Device cannot render in windowed mode");
     LogAddEmptyLines(2);
 
     m_VideoCaps.m_uiMaxTextureWidth = tmp_Caps.m_uiMaxTextureWidth;
@@ -376,8 +377,9 @@ void CVelora::GfxRestoreState()
     m_iCurrentTechnique = -1;
     m_iCurrentFont = -1;
 
-    if (m_pD3DDevice->CreateVertexBuffer(kVertexBufferBytes, PLATUSAGE_DYNAMIC | PLATUSAGE_WRITEONLY,
-                                         PLATFVF_VLAVERTEX, PLATPOOL_DEFAULT, &m_pVB) != PLAT_OK)
+    if (m_pD3DDevice->CreateVertexBuffer(kVertexBufferBytes,
+                                         PLATUSAGE_DYNAMIC | PLATUSAGE_WRITEONLY, PLATFVF_VLAVERTEX,
+                                         PLATPOOL_DEFAULT, &m_pVB) != PLAT_OK)
         ThrowGame("Cannot create Vertex Buffer!");
     if (m_pD3DDevice->SetIndices(m_pIB, 0) != PLAT_OK)
         ThrowGeneral("Cannot process index buffer!");

@@ -11,7 +11,7 @@ struct DISPLAYMODEINFO
     uint32_t m_uiWidth = 0; // 0 when no mode was found
     uint32_t m_uiHeight = 0;
     uint32_t m_uiRefreshRate = 0;
-    uint32_t m_uiFormat = 0;            // surface format; 0 when no mode was found
+    uint32_t m_uiFormat = 0;             // surface format; 0 when no mode was found
     uint32_t m_uiTextureFormats[4] = {}; // texture kinds 1 to 4; 0 = none usable
     bool m_bValid = false;
 };

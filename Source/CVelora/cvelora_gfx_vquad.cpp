@@ -155,8 +155,9 @@ void CVelora::VQuadFillIndexBuffer()
     {
         const uint16_t b = static_cast<uint16_t>(4 * k);
         // top-left, top-right, bottom-right; top-left, bottom-right, bottom-left
-        const uint16_t tmp_Quad[6] = {b, static_cast<uint16_t>(b + 1), static_cast<uint16_t>(b + 2),
-                                      b, static_cast<uint16_t>(b + 2), static_cast<uint16_t>(b + 3)};
+        const uint16_t tmp_Quad[6] = {
+            b, static_cast<uint16_t>(b + 1), static_cast<uint16_t>(b + 2),
+            b, static_cast<uint16_t>(b + 2), static_cast<uint16_t>(b + 3)};
         std::memcpy(tmp_pIndex + 6 * k, tmp_Quad, sizeof(tmp_Quad));
     }
     if (m_pIB->Unlock() != PLAT_OK)

@@ -15,6 +15,6 @@ struct VLAVERTEX
 };
 static_assert(sizeof(VLAVERTEX) == 40, "the device reads 40-byte vertices");
 
-inline constexpr int kVQuadBatchSize = 500;                    // quads per draw
-inline constexpr int kVQuadIndexCount = kVQuadBatchSize * 6;   // 3000 16-bit indices
-inline constexpr int kVQuadVertexCount = kVQuadBatchSize * 4;  // 2000 vertices
+inline constexpr int kVQuadBatchSize = 500;                   // quads per draw
+inline constexpr int kVQuadIndexCount = kVQuadBatchSize * 6;  // 3000 16-bit indices
+inline constexpr int kVQuadVertexCount = kVQuadBatchSize * 4; // 2000 vertices

@@ -26,7 +26,8 @@
     {                                                                                              \
         x;                                                                                         \
         if (GLenum tmp_eErr = glGetError(); tmp_eErr != GL_NO_ERROR)                               \
-            std::fprintf(stderr, "GL error 0x%x at %s:%d: %s\n", tmp_eErr, __FILE__, __LINE__, #x); \
+            std::fprintf(stderr, "GL error 0x%x at %s:%d: %s\n", tmp_eErr, __FILE__, __LINE__,     \
+                         #x);                                                                      \
     } while (0)
 #endif
 
@@ -63,7 +64,10 @@ namespace
 {
 const PlatGfxTestAdapter* g_pTestAdapter = nullptr;
 
-bool IsTextureFormat(uint32_t fp_uiFormat) { return PlatFormatBytesPerPixel(fp_uiFormat) != 0; }
+bool IsTextureFormat(uint32_t fp_uiFormat)
+{
+    return PlatFormatBytesPerPixel(fp_uiFormat) != 0;
+}
 
 bool IsDisplayFormat(uint32_t fp_uiFormat)
 {
@@ -189,14 +193,13 @@ bool CGfxAdapter::Init()
     m_Identifier.m_strDescription = "Velora null graphics device";
     m_Identifier.m_strDriver = "null";
     SetCoreContextAttributes();
-    if (SDL_Window* tmp_pProbe = SDL_CreateWindow("", 0, 0, 16, 16,
-                                                  SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN))
+    if (SDL_Window* tmp_pProbe =
+            SDL_CreateWindow("", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN))
     {
         if (SDL_GLContext tmp_Ctx = SDL_GL_CreateContext(tmp_pProbe))
         {
             m_bNull = false;
-            const char* tmp_pszRenderer =
-                reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+            const char* tmp_pszRenderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
             const char* tmp_pszVersion = reinterpret_cast<const char*>(glGetString(GL_VERSION));
             m_Identifier.m_strDescription = tmp_pszRenderer ? tmp_pszRenderer : "OpenGL";
             m_Identifier.m_strDriver = tmp_pszVersion ? tmp_pszVersion : "";
@@ -541,8 +544,8 @@ std::string GenerateFragmentShader(const ProgramKey& fp_Key)
              ";\n    prev = cur;\n";
         std::string tmp_strColor;
         if (k.m_ColorOp == PLATTOP_DOTPRODUCT3)
-            tmp_strColor = "vec3(clamp(4.0 * dot(" + ArgExpr(k.m_ColorArg1, i, false) +
-                           " - 0.5, " + ArgExpr(k.m_ColorArg2, i, false) + " - 0.5), 0.0, 1.0))";
+            tmp_strColor = "vec3(clamp(4.0 * dot(" + ArgExpr(k.m_ColorArg1, i, false) + " - 0.5, " +
+                           ArgExpr(k.m_ColorArg2, i, false) + " - 0.5), 0.0, 1.0))";
         else
             tmp_strColor = OpExpr(k.m_ColorOp, ArgExpr(k.m_ColorArg1, i, false),
                                   ArgExpr(k.m_ColorArg2, i, false), i);
@@ -566,8 +569,8 @@ std::string GenerateFragmentShader(const ProgramKey& fp_Key)
         if (fp_Key.m_AlphaFunc == PLATCMP_NEVER)
             s += "    discard;\n";
         else if (fp_Key.m_AlphaFunc < 8)
-            s += std::string("    if (!(a8 ") + kCmp[fp_Key.m_AlphaFunc] +
-                 " uAlphaRef)) discard;\n";
+            s +=
+                std::string("    if (!(a8 ") + kCmp[fp_Key.m_AlphaFunc] + " uAlphaRef)) discard;\n";
     }
     s += "    oColor = cur;\n}\n";
     return s;
@@ -697,8 +700,8 @@ public:
     PlatResult CreateTexture(uint32_t fp_uiWidth, uint32_t fp_uiHeight, uint32_t fp_uiLevels,
                              uint32_t, uint32_t fp_uiFormat, uint32_t fp_uiPool,
                              PlatTexture** fp_ppTexture) override;
-    PlatResult CreateImageSurface(uint32_t fp_uiWidth, uint32_t fp_uiHeight,
-                                  uint32_t fp_uiFormat, PlatSurface** fp_ppSurface) override;
+    PlatResult CreateImageSurface(uint32_t fp_uiWidth, uint32_t fp_uiHeight, uint32_t fp_uiFormat,
+                                  PlatSurface** fp_ppSurface) override;
 
     PlatResult SetIndices(PlatIndexBuffer* fp_pBuffer, uint32_t fp_uiBaseVertex) override;
     PlatResult SetStreamSource(uint32_t fp_uiStream, PlatVertexBuffer* fp_pBuffer,
@@ -1097,8 +1100,8 @@ void CGfxDevice::SetDefaultStates()
         m_TSS[s][PLATTSS_MIPFILTER] = PLATTEXF_NONE;
         m_TSS[s][PLATTSS_MAXANISOTROPY] = 1;
     }
-    m_Viewport = PlatViewport{0, 0, m_Params.m_uiBackBufferWidth, m_Params.m_uiBackBufferHeight,
-                              0.0f, 1.0f};
+    m_Viewport =
+        PlatViewport{0, 0, m_Params.m_uiBackBufferWidth, m_Params.m_uiBackBufferHeight, 0.0f, 1.0f};
     m_bProgramDirty = m_bUniformsDirty = m_bBlendDirty = m_bCullDirty = m_bScissorDirty = true;
     m_SamplerDirty = 0xFF;
 }
@@ -1175,7 +1178,8 @@ bool CGfxDevice::CreateTargets()
         glClear(GL_COLOR_BUFFER_BIT);
         return tmp_bOk;
     };
-    bool tmp_bOk = tmp_MakeTarget(m_uiFBO, m_uiColorTex) && tmp_MakeTarget(m_uiFrontFBO, m_uiFrontTex);
+    bool tmp_bOk =
+        tmp_MakeTarget(m_uiFBO, m_uiColorTex) && tmp_MakeTarget(m_uiFrontFBO, m_uiFrontTex);
     m_bTexturesDirty = m_bScissorDirty = m_bUniformsDirty = true;
     m_bTargetBound = false;
     return tmp_bOk;
@@ -1421,8 +1425,8 @@ void CGfxDevice::ApplyGLState()
     if (m_bScissorDirty)
     {
         glEnable(GL_SCISSOR_TEST);
-        const GLint y = GLint(m_Params.m_uiBackBufferHeight) -
-                        GLint(m_Viewport.m_uiY + m_Viewport.m_uiHeight);
+        const GLint y =
+            GLint(m_Params.m_uiBackBufferHeight) - GLint(m_Viewport.m_uiY + m_Viewport.m_uiHeight);
         glScissor(GLint(m_Viewport.m_uiX), y, GLsizei(m_Viewport.m_uiWidth),
                   GLsizei(m_Viewport.m_uiHeight));
         m_bScissorDirty = false;
@@ -1530,9 +1534,8 @@ PlatResult CGfxDevice::DrawIndexedPrimitive(uint32_t fp_uiType, uint32_t, uint32
                                             uint32_t fp_uiStartIndex, uint32_t fp_uiPrimCount)
 {
     if (!m_bInScene || fp_uiType != PLATPT_TRIANGLELIST || m_pStream == nullptr ||
-        m_pIndices == nullptr || m_uiStride != PLAT_VERTEX_STRIDE ||
-        m_uiFVF != PLATFVF_VLAVERTEX || m_pStream->m_bLocked || m_pIndices->m_bLocked ||
-        fp_uiPrimCount == 0)
+        m_pIndices == nullptr || m_uiStride != PLAT_VERTEX_STRIDE || m_uiFVF != PLATFVF_VLAVERTEX ||
+        m_pStream->m_bLocked || m_pIndices->m_bLocked || fp_uiPrimCount == 0)
         return PLATERR_INVALIDCALL;
     if (m_iLostState != PLAT_OK)
         return PLAT_OK; // a lost device accepts work and does nothing
@@ -1603,8 +1606,7 @@ PlatResult CGfxDevice::DrawIndexedPrimitive(uint32_t fp_uiType, uint32_t, uint32
     }
     GL_CHECK(glDrawElementsBaseVertex(
         GL_TRIANGLES, GLsizei(tmp_uiCount), tmp_b32 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
-        reinterpret_cast<void*>(size_t(fp_uiStartIndex) * tmp_uiIndexSize),
-        -GLint(tmp_uiMin)));
+        reinterpret_cast<void*>(size_t(fp_uiStartIndex) * tmp_uiIndexSize), -GLint(tmp_uiMin)));
     return PLAT_OK;
 }
 
@@ -1805,7 +1807,10 @@ PlatGfx* PlatGfxCreate()
     return tmp_pAdapter;
 }
 
-void PlatGfxTestSetAdapter(const PlatGfxTestAdapter* fp_pAdapter) { g_pTestAdapter = fp_pAdapter; }
+void PlatGfxTestSetAdapter(const PlatGfxTestAdapter* fp_pAdapter)
+{
+    g_pTestAdapter = fp_pAdapter;
+}
 
 void PlatGfxTestSetDeviceState(PlatGfxDevice* fp_pDevice, PlatResult fp_iState)
 {

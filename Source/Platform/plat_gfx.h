@@ -350,7 +350,8 @@ public:
     virtual PlatResult GetLevelSize(uint32_t fp_uiLevel, uint32_t& fp_uiWidth,
                                     uint32_t& fp_uiHeight) const = 0;
     // Pixels of one level, rows top-down, fp_Rect.m_iPitch bytes apart, in the texture's format.
-    virtual PlatResult LockRect(uint32_t fp_uiLevel, PlatLockedRect& fp_Rect, uint32_t fp_uiFlags) = 0;
+    virtual PlatResult LockRect(uint32_t fp_uiLevel, PlatLockedRect& fp_Rect,
+                                uint32_t fp_uiFlags) = 0;
     virtual PlatResult UnlockRect(uint32_t fp_uiLevel) = 0;
 };
 
@@ -445,7 +446,8 @@ public:
     virtual uint32_t GetAdapterModeCount() = 0;
     virtual PlatResult EnumAdapterModes(uint32_t fp_uiMode, PlatDisplayMode& fp_Mode) = 0;
     // PLAT_OK when fp_uiCheckFormat is usable as a texture format on that display format.
-    virtual PlatResult CheckDeviceFormat(uint32_t fp_uiAdapterFormat, uint32_t fp_uiCheckFormat) = 0;
+    virtual PlatResult CheckDeviceFormat(uint32_t fp_uiAdapterFormat,
+                                         uint32_t fp_uiCheckFormat) = 0;
     virtual PlatResult GetDeviceCaps(PlatCaps& fp_Caps) = 0;
     virtual PlatResult CreateDevice(PlatWindow* fp_pWindow, const PlatPresentParams& fp_Params,
                                     PlatGfxDevice** fp_ppDevice) = 0;

@@ -36,8 +36,8 @@ PlatGfxTestAdapter TestAdapter()
     return a;
 }
 
-std::string ModeBlock(int n, const char* fmt, int w, int h, int hz, const char* t1,
-                      const char* t2, const char* t3, const char* t4)
+std::string ModeBlock(int n, const char* fmt, int w, int h, int hz, const char* t1, const char* t2,
+                      const char* t3, const char* t4)
 {
     return LogLine("     Mode" + std::to_string(n) + ":") + LogLine("          Display Mode:") +
            LogLine(std::string("               Surface format: ") + fmt) +
@@ -140,20 +140,71 @@ TEST_F(GfxEngineTest, DisplayModesAndTextureFormatsFollowTheRules)
     };
     const std::vector<M> tmp_Std = {{800, 600, 70, 24}, {800, 600, 60, 23}, {800, 600, 60, 22}};
     const Case cases[] = {
-        {"all usable; first 16-bit mode wins", tmp_Std, {}, 70, 24, 22, {23, 26, 21, 21}, true, true},
-        {"no 16-bit mode", {{800, 600, 60, 22}, {640, 480, 60, 23}}, {}, 0, 0, 22, {0, 0, 0, 0},
-         false, true},
-        {"X1R5G5B5 when R5G6B5 is refused", tmp_Std, {23}, 70, 24, 22, {24, 26, 21, 21}, true, true},
-        {"A1R5G5B5 usable leaves kind 1 empty", tmp_Std, {23, 24}, 70, 24, 22, {0, 26, 21, 21},
-         false, false},
+        {"all usable; first 16-bit mode wins",
+         tmp_Std,
+         {},
+         70,
+         24,
+         22,
+         {23, 26, 21, 21},
+         true,
+         true},
+        {"no 16-bit mode",
+         {{800, 600, 60, 22}, {640, 480, 60, 23}},
+         {},
+         0,
+         0,
+         22,
+         {0, 0, 0, 0},
+         false,
+         true},
+        {"X1R5G5B5 when R5G6B5 is refused",
+         tmp_Std,
+         {23},
+         70,
+         24,
+         22,
+         {24, 26, 21, 21},
+         true,
+         true},
+        {"A1R5G5B5 usable leaves kind 1 empty",
+         tmp_Std,
+         {23, 24},
+         70,
+         24,
+         22,
+         {0, 26, 21, 21},
+         false,
+         false},
         {"X4R4G4B4 for kind 1", tmp_Std, {23, 24, 25}, 70, 24, 22, {30, 26, 21, 21}, true, true},
-        {"kind 2 falls back to A1R5G5B5, then A8R3G3B2", tmp_Std, {26}, 70, 24, 22,
-         {23, 25, 21, 21}, true, true},
+        {"kind 2 falls back to A1R5G5B5, then A8R3G3B2",
+         tmp_Std,
+         {26},
+         70,
+         24,
+         22,
+         {23, 25, 21, 21},
+         true,
+         true},
         {"kind 2 A8R3G3B2", tmp_Std, {26, 25}, 70, 24, 22, {23, 29, 21, 21}, true, true},
-        {"kind 3 A4R4G4B4 while X8R8G8B8 is usable", tmp_Std, {21}, 70, 24, 22, {23, 26, 26, 22},
-         true, true},
-        {"kind 3 X4R4G4B4; kind 4 missing makes the mode invalid", tmp_Std, {21, 22}, 70, 24, 22,
-         {23, 26, 30, 0}, false, false},
+        {"kind 3 A4R4G4B4 while X8R8G8B8 is usable",
+         tmp_Std,
+         {21},
+         70,
+         24,
+         22,
+         {23, 26, 26, 22},
+         true,
+         true},
+        {"kind 3 X4R4G4B4; kind 4 missing makes the mode invalid",
+         tmp_Std,
+         {21, 22},
+         70,
+         24,
+         22,
+         {23, 26, 30, 0},
+         false,
+         false},
     };
     for (const Case& c : cases)
     {
@@ -347,11 +398,11 @@ TEST_F(GfxEngineTest, ALostDeviceSkipsFramesAndIsResetWhenItCanBe)
     PlatGfxTestFailResets(dev, 1);
     EXPECT_FALSE(m_pVLA->GfxCheckDevice());
     EXPECT_EQ(m_pVLA->m_pVB, nullptr); // released before the reset, not re-created
-    EXPECT_EQ(TakeLog(), LogEntry("D3DDevice is lost. Trying to reset...", 1) +
-                             LogEntry("Failed.", 5));
+    EXPECT_EQ(TakeLog(),
+              LogEntry("D3DDevice is lost. Trying to reset...", 1) + LogEntry("Failed.", 5));
     EXPECT_TRUE(m_pVLA->GfxCheckDevice());
-    EXPECT_EQ(TakeLog(), LogEntry("D3DDevice is lost. Trying to reset...", 1) +
-                             LogEntry("Done.", 4));
+    EXPECT_EQ(TakeLog(),
+              LogEntry("D3DDevice is lost. Trying to reset...", 1) + LogEntry("Done.", 4));
     // ... and forgotten after it; a new vertex buffer serves the batch.
     EXPECT_NE(m_pVLA->m_pVB, nullptr);
     EXPECT_EQ(m_pVLA->m_iCurrentTexture[0], -1);
@@ -423,12 +474,14 @@ TEST(GfxTables, FormatNames)
         uint32_t code;
         const char* name;
     } cases[] = {
-        {0, "D3DFMT_UNKNOWN"},      {20, "D3DFMT_R8G8B8"},       {22, "D3DFMT_X8R8G8B8"},
-        {30, "D3DFMT_X4R4G4B4"},    {41, "D3DFMT_P8"},           {52, "D3DFMT_A4L4"},
-        {65, "D3DFMT_W11V11U10"},   {70, "D3DFMT_D16_LOCKABLE"}, {79, "D3DFMT_D24X4S4"},
-        {80, "D3DFMT_D16"},         {101, "D3DFMT_INDEX16"},     {102, "D3DFMT_INDEX32"},
-        {31, "Unknown format!"},    {72, "Unknown format!"},     {103, "Unknown format!"},
-        {0xFFFFFFFF, "Unknown format!"},
+        {0, "D3DFMT_UNKNOWN"},    {20, "D3DFMT_R8G8B8"},
+        {22, "D3DFMT_X8R8G8B8"},  {30, "D3DFMT_X4R4G4B4"},
+        {41, "D3DFMT_P8"},        {52, "D3DFMT_A4L4"},
+        {65, "D3DFMT_W11V11U10"}, {70, "D3DFMT_D16_LOCKABLE"},
+        {79, "D3DFMT_D24X4S4"},   {80, "D3DFMT_D16"},
+        {101, "D3DFMT_INDEX16"},  {102, "D3DFMT_INDEX32"},
+        {31, "Unknown format!"},  {72, "Unknown format!"},
+        {103, "Unknown format!"}, {0xFFFFFFFF, "Unknown format!"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(GfxFormatName(c.code), c.name) << c.code;

@@ -28,8 +28,8 @@ std::string MakePng(int fp_iWidth, int fp_iHeight, const std::vector<uint32_t>& 
 
 std::string LogEntry(const std::string& fp_strText, int fp_iKind)
 {
-    static const char* const kMarkers[] = {"? ",     "   =: ", "  -=: ", "--==: ",
-                                           "   +: ", " !: ",   " !!!: "};
+    static const char* const kMarkers[] = {
+        "? ", "   =: ", "  -=: ", "--==: ", "   +: ", " !: ", " !!!: "};
     return kMarkers[fp_iKind] + fp_strText + "\n";
 }
 std::string LogLine(const std::string& fp_strText)

@@ -377,13 +377,14 @@ TEST_F(ResTest, ALoaderMayLoadOtherResources)
 
 TEST_F(ResTest, SingleEntryPackIs53Bytes)
 {
-    const std::string index = Int32(1) + Entry("TEX_BG", "TEXTURE", 43, 10, 1, 2, 3, 4);
+    // A type without a standard loader (same length as TEXTURE), so the test can register its own.
+    const std::string index = Int32(1) + Entry("TEX_BG", "TESTRES", 43, 10, 1, 2, 3, 4);
     ASSERT_EQ(index.size(), 43u);
     const std::string pack = index + "0123456789";
     ASSERT_EQ(pack.size(), 53u);
     WriteFile("DATA/a.pak", pack);
     Init();
-    m_pVLA->RegisterLoadRes(RecordLoadRes, "TEXTURE");
+    m_pVLA->RegisterLoadRes(RecordLoadRes, "TESTRES");
     m_pVLA->LoadResource("TEX_BG");
     EXPECT_EQ(g_Calls, std::vector<std::string>{"res TEX_BG [0123456789] 1 2 3 4"});
     const CVLAResource* rec = m_pVLA->m_pResources->GetItem(0);
@@ -394,7 +395,7 @@ TEST_F(ResTest, SingleEntryPackIs53Bytes)
     // The writer lays out the same bytes.
     std::vector<VLAPakEntry> entries(1);
     entries[0].m_strID = "TEX_BG";
-    entries[0].m_strTypeID = "TEXTURE";
+    entries[0].m_strTypeID = "TESTRES";
     entries[0].m_iTag = 1;
     entries[0].m_iData1 = 2;
     entries[0].m_iData2 = 3;

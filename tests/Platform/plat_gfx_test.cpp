@@ -24,7 +24,10 @@ static_assert(sizeof(Vertex) == PLAT_VERTEX_STRIDE);
 constexpr int kW = 64, kH = 64;
 constexpr int kMaxQuads = 16;
 
-uint8_t Ch(uint32_t c, int shift) { return uint8_t((c >> shift) & 255); }
+uint8_t Ch(uint32_t c, int shift)
+{
+    return uint8_t((c >> shift) & 255);
+}
 
 class PlatGfxTest : public TempDirTest
 {
@@ -54,8 +57,8 @@ protected:
         for (int k = 0; k < kMaxQuads; ++k)
         {
             const uint16_t b = uint16_t(4 * k);
-            const uint16_t q[6] = {b, uint16_t(b + 1), uint16_t(b + 2), b, uint16_t(b + 2),
-                                   uint16_t(b + 3)};
+            const uint16_t q[6] = {b, uint16_t(b + 1), uint16_t(b + 2),
+                                   b, uint16_t(b + 2), uint16_t(b + 3)};
             std::memcpy(idx + 6 * k, q, sizeof(q));
         }
         ASSERT_EQ(m_pIB->Unlock(), PLAT_OK);
@@ -99,8 +102,9 @@ protected:
     }
 
     // A quad shaped as the engine shapes it, shifted by half a pixel.
-    void AddQuad(float x, float y, float w, float h, uint32_t diffuse, uint32_t specular = 0xFFFFFFFF,
-                 float u0 = 0, float v0 = 0, float u1 = 1, float v1 = 1)
+    void AddQuad(float x, float y, float w, float h, uint32_t diffuse,
+                 uint32_t specular = 0xFFFFFFFF, float u0 = 0, float v0 = 0, float u1 = 1,
+                 float v1 = 1)
     {
         const float xs[4] = {x, x + w, x + w, x};
         const float ys[4] = {y, y, y + h, y + h};
@@ -174,7 +178,10 @@ std::vector<uint8_t> Words16(const std::vector<uint16_t>& w)
 }
 
 // GL widens an n-bit channel to 8 bits as round(v * 255 / (2^n - 1)).
-int Widen(int v, int bits) { return (v * 255 * 2 + ((1 << bits) - 1)) / (2 * ((1 << bits) - 1)); }
+int Widen(int v, int bits)
+{
+    return (v * 255 * 2 + ((1 << bits) - 1)) / (2 * ((1 << bits) - 1));
+}
 } // namespace
 
 TEST_F(PlatGfxTest, TextureLandsTexelExactOnThePixelGrid)
@@ -261,7 +268,9 @@ TEST_F(PlatGfxTest, SixteenBitTexturesShowTheirQuantisation)
             {
                 const int r = x * ((1 << c.rBits) - 1) / 7, g = y * ((1 << c.gBits) - 1) / 7;
                 const int bl = (1 << c.bBits) - 1;
-                uint16_t a = c.fmt == PLATFMT_A4R4G4B4 ? 0xF000 : c.fmt == PLATFMT_A8R3G3B2 ? 0xFF00 : 0;
+                uint16_t a = c.fmt == PLATFMT_A4R4G4B4   ? 0xF000
+                             : c.fmt == PLATFMT_A8R3G3B2 ? 0xFF00
+                                                         : 0;
                 words[y * 8 + x] = uint16_t(a | r << c.rShift | g << c.gShift | bl << c.bShift);
             }
         PlatTexture* tex = MakeTexture(c.fmt, 8, 8, Words16(words));
@@ -301,7 +310,7 @@ TEST_F(PlatGfxTest, StageOperationsFogAndTextureFactor)
     {
         const char* name;
         uint32_t colorOp, arg1, arg2;
-        uint32_t fog; // 0 = off, else specular alpha
+        uint32_t fog;  // 0 = off, else specular alpha
         uint32_t want; // 0x00RRGGBB
     };
     const Case cases[] = {
@@ -457,8 +466,7 @@ TEST_F(PlatGfxTest, DrawsAreCheckedAndCounted)
     EXPECT_EQ(m_pDev->DrawIndexedPrimitive(PLATPT_TRIANGLELIST, 0, 4, 0, 2 * kMaxQuads + 1),
               PLATERR_INVALIDCALL);
     EXPECT_EQ(m_pDev->SetIndices(m_pIB, 4 * kMaxQuads - 2), PLAT_OK);
-    EXPECT_EQ(m_pDev->DrawIndexedPrimitive(PLATPT_TRIANGLELIST, 0, 4, 0, 2),
-              PLATERR_INVALIDCALL);
+    EXPECT_EQ(m_pDev->DrawIndexedPrimitive(PLATPT_TRIANGLELIST, 0, 4, 0, 2), PLATERR_INVALIDCALL);
     uint8_t* p = nullptr;
     m_pVB->Lock(0, 0, &p, 0);
     EXPECT_EQ(m_pDev->DrawIndexedPrimitive(PLATPT_TRIANGLELIST, 0, 4, 0, 2),
