@@ -13,11 +13,12 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <deque>
 #include <vector>
 
+// The input object keeps nothing of its own: its devices read SDL's state.
 struct PlatInput
 {
-    int m_iDummy = 0;
 };
 
 struct PlatInputDevice
@@ -204,6 +205,20 @@ const std::array<uint8_t, SDL_NUM_SCANCODES>& ScanTable()
     return s_Table;
 }
 
+// Results queued by the test hook, per operation.
+std::deque<int32_t> g_Injected[6];
+
+// True (with fp_iResult set) when a test queued a result for this call.
+bool Injected(PlatInputOp fp_Op, int32_t& fp_iResult)
+{
+    std::deque<int32_t>& tmp_Queue = g_Injected[static_cast<int>(fp_Op)];
+    if (tmp_Queue.empty())
+        return false;
+    fp_iResult = tmp_Queue.front();
+    tmp_Queue.pop_front();
+    return fp_iResult != PLATINP_OK;
+}
+
 // Live devices, for the event listener (main thread only).
 std::vector<PlatInputDevice*> g_Devices;
 bool g_bListenerAdded = false;
@@ -354,6 +369,9 @@ int32_t PlatInputCreate(PlatInput** fp_ppInput)
     if (!fp_ppInput)
         return PLATINP_ERR_INVALIDPARAM;
     *fp_ppInput = nullptr;
+    int32_t tmp_iInjected = 0;
+    if (Injected(PlatInputOp::Create, tmp_iInjected))
+        return tmp_iInjected;
     if (!SDL_WasInit(SDL_INIT_VIDEO))
         return PLATINP_ERR_NOTINITIALIZED;
     if (!g_bListenerAdded)
@@ -376,6 +394,9 @@ int32_t PlatInputCreateDevice(PlatInput* fp_pInput, PlatInputDeviceKind fp_Kind,
     if (!fp_ppDevice)
         return PLATINP_ERR_INVALIDPARAM;
     *fp_ppDevice = nullptr;
+    int32_t tmp_iInjected = 0;
+    if (Injected(PlatInputOp::CreateDevice, tmp_iInjected))
+        return tmp_iInjected;
     if (!fp_pInput)
         return PLATINP_ERR_INVALIDPARAM;
     if (fp_Kind != PLATINP_DEVICE_KEYBOARD && fp_Kind != PLATINP_DEVICE_MOUSE)
@@ -390,6 +411,9 @@ int32_t PlatInputSetDataFormat(PlatInputDevice* fp_pDevice, PlatInputDataFormat 
 {
     if (!fp_pDevice)
         return PLATINP_ERR_INVALIDPARAM;
+    int32_t tmp_iInjected = 0;
+    if (Injected(PlatInputOp::SetDataFormat, tmp_iInjected))
+        return tmp_iInjected;
     const bool tmp_bFits =
         (fp_pDevice->m_Kind == PLATINP_DEVICE_KEYBOARD && fp_Format == PLATINP_FORMAT_KEYBOARD) ||
         (fp_pDevice->m_Kind == PLATINP_DEVICE_MOUSE && fp_Format == PLATINP_FORMAT_MOUSE2);
@@ -406,6 +430,9 @@ int32_t PlatInputSetCooperativeLevel(PlatInputDevice* fp_pDevice, PlatWindow* fp
 {
     if (!fp_pDevice)
         return PLATINP_ERR_INVALIDPARAM;
+    int32_t tmp_iInjected = 0;
+    if (Injected(PlatInputOp::SetCooperativeLevel, tmp_iInjected))
+        return tmp_iInjected;
     const uint32_t tmp_uiAccess = fp_uiFlags & (PLATINP_COOP_EXCLUSIVE | PLATINP_COOP_NONEXCLUSIVE);
     const uint32_t tmp_uiWhen = fp_uiFlags & (PLATINP_COOP_FOREGROUND | PLATINP_COOP_BACKGROUND);
     const uint32_t tmp_uiKnown = PLATINP_COOP_EXCLUSIVE | PLATINP_COOP_NONEXCLUSIVE |
@@ -430,6 +457,9 @@ int32_t PlatInputAcquire(PlatInputDevice* fp_pDevice)
 {
     if (!fp_pDevice || fp_pDevice->m_Format == 0)
         return PLATINP_ERR_INVALIDPARAM;
+    int32_t tmp_iInjected = 0;
+    if (Injected(PlatInputOp::Acquire, tmp_iInjected))
+        return tmp_iInjected;
     if (fp_pDevice->m_bAcquired)
         return PLATINP_OK;
     if (IsForeground(fp_pDevice) && !WindowHasFocus(fp_pDevice->m_pWindow))
@@ -454,6 +484,13 @@ int32_t PlatInputGetDeviceState(PlatInputDevice* fp_pDevice, uint32_t fp_uiSize,
     if (!fp_pDevice || !fp_pData || fp_pDevice->m_Format == 0 ||
         fp_uiSize != FormatSize(fp_pDevice->m_Format))
         return PLATINP_ERR_INVALIDPARAM;
+    int32_t tmp_iInjected = 0;
+    if (Injected(PlatInputOp::GetDeviceState, tmp_iInjected))
+    {
+        if (tmp_iInjected == PLATINP_ERR_INPUTLOST)
+            fp_pDevice->m_bAcquired = false;
+        return tmp_iInjected;
+    }
     // The focus may have gone in events not yet removed from the queue.
     if (fp_pDevice->m_bAcquired && IsForeground(fp_pDevice) &&
         !WindowHasFocus(fp_pDevice->m_pWindow))
@@ -544,4 +581,15 @@ bool PlatIsCursorShown()
     if (SDL_WasInit(SDL_INIT_VIDEO))
         return SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE;
     return g_iCursorCounter >= 0;
+}
+
+void PlatInputInjectResult(PlatInputOp fp_Op, int32_t fp_iResult)
+{
+    g_Injected[static_cast<int>(fp_Op)].push_back(fp_iResult);
+}
+
+void PlatInputClearInjected()
+{
+    for (std::deque<int32_t>& tmp_Queue : g_Injected)
+        tmp_Queue.clear();
 }

@@ -95,3 +95,18 @@ void PlatGetClientRect(PlatWindow* fp_pWindow, int32_t& fp_iRight, int32_t& fp_i
 // it by one and returns the new value.
 int PlatShowCursor(bool fp_bShow);
 bool PlatIsCursorShown();
+
+// Test hook: the next calls of an operation return these results in turn instead of doing their
+// work (PLATINP_OK in the list lets that call do its work); an injected INPUTLOST from a state
+// read also takes the device away, as a real one does.
+enum class PlatInputOp
+{
+    Create,
+    CreateDevice,
+    SetDataFormat,
+    SetCooperativeLevel,
+    Acquire,
+    GetDeviceState,
+};
+void PlatInputInjectResult(PlatInputOp fp_Op, int32_t fp_iResult);
+void PlatInputClearInjected();

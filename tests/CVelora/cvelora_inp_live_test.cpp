@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -423,5 +424,145 @@ TEST_F(InpLiveTest, FullScreenPointerIsInLogicalScreenCoordinates)
         EXPECT_TRUE(FramesUntil([&] { return CursorAt(logical.first, logical.second); }))
             << screen.first << "," << screen.second;
         EXPECT_TRUE(m_pVLA->MouseGetCursorStatus());
+    }
+}
+
+namespace
+{
+struct StartFailure
+{
+    PlatInputOp m_Op;
+    int m_iSkip; // calls of the operation that still do their work first (the keyboard's)
+    const char* m_pszText;
+};
+
+constexpr int32_t kFailCode = static_cast<int32_t>(0x80004005u);
+
+// The engine's error for a start whose fp_Case operation fails with kFailCode.
+std::string StartError(CVelora* fp_pVLA, const StartFailure& fp_Case)
+{
+    for (int i = 0; i < fp_Case.m_iSkip; ++i)
+        PlatInputInjectResult(fp_Case.m_Op, PLATINP_OK);
+    PlatInputInjectResult(fp_Case.m_Op, kFailCode);
+    try
+    {
+        fp_pVLA->InpInit();
+    }
+    catch (const CEHSException& e)
+    {
+        PlatInputClearInjected();
+        EXPECT_EQ(e.m_iType, EHS_GENERAL) << e.m_strDesc;
+        EXPECT_EQ(e.m_iCode, kFailCode) << e.m_strDesc;
+        return e.m_strDesc;
+    }
+    PlatInputClearInjected();
+    return "no error";
+}
+} // namespace
+
+TEST_F(InpLiveTest, StartFailuresRaiseGeneralErrorsWithTheResult)
+{
+    Start(true, true);
+    m_pVLA->InpDeinit();
+    const StartFailure cases[] = {
+        {PlatInputOp::Create, 0, "Cannot create DirectInput object!"},
+        {PlatInputOp::CreateDevice, 0, "Cannot create DirectInputDevice (Keyboard) object!"},
+        {PlatInputOp::CreateDevice, 1, "Cannot create DirectInputDevice (Mouse) object!"},
+        {PlatInputOp::SetDataFormat, 0, "Cannot set data format for Keyboard!"},
+        {PlatInputOp::SetDataFormat, 1, "Cannot set data format for Mouse!"},
+        {PlatInputOp::SetCooperativeLevel, 0, "Cannot set cooperative level for Keyboard!"},
+        {PlatInputOp::SetCooperativeLevel, 1, "Cannot set cooperative level for Mouse!"},
+    };
+    for (const StartFailure& c : cases)
+    {
+        EXPECT_EQ(StartError(m_pVLA, c), c.m_pszText);
+        // The flag was set first, so the stop cleans up whatever was made.
+        EXPECT_TRUE(m_pVLA->m_bInpInitialised);
+        m_pVLA->InpDeinit();
+        EXPECT_EQ(m_pVLA->m_pInpDI, nullptr);
+        EXPECT_EQ(m_pVLA->m_pInpKeyboard, nullptr);
+        EXPECT_EQ(m_pVLA->m_pInpMouse, nullptr);
+    }
+}
+
+TEST_F(InpLiveTest, AcquireFailureOnFocusGainIsAWarning)
+{
+    Start(true, true);
+    m_pVLA->m_bInpKeyboardAcquired = false;
+    m_pVLA->m_bInpMouseAcquired = false;
+    PlatInputUnacquire(m_pVLA->m_pInpKeyboard);
+    PlatInputUnacquire(m_pVLA->m_pInpMouse);
+    PlatInputInjectResult(PlatInputOp::Acquire, static_cast<int32_t>(0x8007001Eu));
+    const size_t before = ReadFile("gamelog.txt").size();
+    m_pVLA->InpReacquire();
+    const std::string warning = " !: Cannot acquire keyboard!\n !: -2147024866\n";
+    EXPECT_EQ(ReadFile("gamelog.txt").substr(before), warning);
+    EXPECT_FALSE(m_pVLA->m_bInpKeyboardAcquired);
+    EXPECT_TRUE(m_pVLA->m_bInpMouseAcquired);
+    // The next update acquires it without a word.
+    m_pVLA->InpUpdate();
+    EXPECT_TRUE(m_pVLA->m_bInpKeyboardAcquired);
+    EXPECT_EQ(ReadFile("gamelog.txt").substr(before), warning);
+}
+
+TEST_F(InpLiveTest, InputLostIsReacquiredAndReadAgainInTheSameUpdate)
+{
+    Start(true, true);
+    XDo("keydown b");
+    ASSERT_TRUE(FramesUntil([&] { return m_pVLA->KeyboardIsKeyPressed(48); }));
+    // Lost on the keyboard read, then on the mouse read: both come back within the update.
+    PlatInputInjectResult(PlatInputOp::GetDeviceState, PLATINP_ERR_INPUTLOST);
+    PlatInputInjectResult(PlatInputOp::GetDeviceState, PLATINP_OK);
+    PlatInputInjectResult(PlatInputOp::GetDeviceState, PLATINP_ERR_INPUTLOST);
+    EXPECT_NO_THROW(m_pVLA->InpUpdate());
+    EXPECT_TRUE(m_pVLA->KeyboardIsKeyPressed(48));
+    EXPECT_FALSE(m_pVLA->KeyboardIsKeyClicked(48));
+    EXPECT_TRUE(m_pVLA->m_bInpKeyboardAcquired);
+    EXPECT_TRUE(m_pVLA->m_bInpMouseAcquired);
+    XDo("keyup b");
+}
+
+TEST_F(InpLiveTest, ReadFailuresRaiseGeneralErrors)
+{
+    Start(true, true);
+    constexpr int32_t kLost = PLATINP_ERR_INPUTLOST;
+    struct ReadFailure
+    {
+        std::vector<int32_t> m_Reads;
+        std::vector<int32_t> m_Acquires;
+        const char* m_pszText;
+        int32_t m_iCode;
+    } cases[] = {
+        {{kFailCode}, {}, "Cannot get Keyboard state!", kFailCode},
+        {{kLost}, {kFailCode}, "Cannot reacquire Keyboard!", kFailCode},
+        {{kLost, kFailCode}, {}, "Second try of getting Keyboard state failed!", kFailCode},
+        {{PLATINP_OK, kFailCode}, {}, "Cannot get Mouse state!", kFailCode},
+        {{PLATINP_OK, kLost}, {kFailCode}, "Cannot reacquire Mouse!", kFailCode},
+        {{PLATINP_OK, kLost, kFailCode},
+         {},
+         "Second try of getting Mouse state failed!",
+         kFailCode},
+        // Not acquired although the flag says so: not the lost result, so an error.
+        {{PLATINP_ERR_NOTACQUIRED}, {}, "Cannot get Keyboard state!", PLATINP_ERR_NOTACQUIRED},
+    };
+    for (const ReadFailure& c : cases)
+    {
+        for (int32_t r : c.m_Reads)
+            PlatInputInjectResult(PlatInputOp::GetDeviceState, r);
+        for (int32_t r : c.m_Acquires)
+            PlatInputInjectResult(PlatInputOp::Acquire, r);
+        try
+        {
+            m_pVLA->InpUpdate();
+            ADD_FAILURE() << "no error for " << c.m_pszText;
+        }
+        catch (const CEHSException& e)
+        {
+            EXPECT_EQ(e.m_iType, EHS_GENERAL);
+            EXPECT_EQ(e.m_iCode, c.m_iCode);
+            EXPECT_EQ(e.m_strDesc, c.m_pszText);
+        }
+        PlatInputClearInjected();
+        m_pVLA->InpReacquire();
     }
 }
