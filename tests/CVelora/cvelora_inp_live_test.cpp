@@ -28,21 +28,19 @@ protected:
     }
     void TearDown() override
     {
-        PlatWindow* pWindow = m_pVLA->m_pWindow;
-        delete m_pVLA; // stops input first
-        if (pWindow != nullptr)
-            DestroyGameWindow(pWindow);
+        delete m_pVLA; // stops input, then graphics (which removes the window)
         XDo("keyup Shift_L Shift_R a b");
         TempDirTest::TearDown();
     }
 
-    // Window, graphics stand-in, input; fp_bFocus gives the window the input focus first.
+    // Graphics at 800 x 600 (windowed, or full screen on the whole virtual screen), then input;
+    // fp_bFocus gives the window the input focus first.
     void Start(bool fp_bWindowed, bool fp_bFocus)
     {
-        CreateGameWindow(m_pVLA->m_pWindow, 800, 600, fp_bWindowed);
+        m_pVLA->GfxPreinit(800, 600);
+        m_pVLA->GfxInit(fp_bWindowed ? 3 : 2, fp_bWindowed);
+        ASSERT_TRUE(m_pVLA->m_bGfxDeviceCreated);
         ASSERT_NE(m_pVLA->m_pWindow, nullptr);
-        // Input only asks whether the graphics device exists.
-        m_pVLA->m_bGfxDeviceCreated = true;
         m_strWid = XWindowId(kTitle);
         ASSERT_FALSE(m_strWid.empty());
         XDo("windowfocus --sync " + (fp_bFocus ? m_strWid : XRootId()));
