@@ -428,9 +428,13 @@ TEST_F(ScrTest, EngineErrorLeavesTheScriptUnchanged)
     EXPECT_EQ(lua_gettop(L), 0);
     EXPECT_FALSE(m_pVLA->m_pScriptPendingError);
 
-    // The same at a chunk's top level, and for a plain-text error.
+    // The same at a chunk's top level, inside a coroutine, and for a plain-text error.
     tmp_Err = LoadError("Boom()");
     ASSERT_TRUE(tmp_Err);
+    EXPECT_EQ(tmp_Err->m_strDesc, "Invalid sound ID: 99");
+    tmp_Err = LoadError("local co = coroutine.wrap(function() Boom() end)\nco()");
+    ASSERT_TRUE(tmp_Err);
+    EXPECT_EQ(tmp_Err->m_iType, EHS_GAME);
     EXPECT_EQ(tmp_Err->m_strDesc, "Invalid sound ID: 99");
     m_pVLA->RegisterScriptFunction("BoomText", NativeThrowsText);
     try
