@@ -326,3 +326,75 @@ TEST_F(GlueTest, ScriptResourcesAndResourceFunctions)
 }
 
 } // namespace
+
+namespace
+{
+
+// Reads the globals a script set, as numbers, booleans or strings.
+std::string GlobalText(lua_State* L, const char* fp_pszName)
+{
+    lua_getglobal(L, fp_pszName);
+    std::string tmp_strText;
+    switch (lua_type(L, -1))
+    {
+    case LUA_TBOOLEAN:
+        tmp_strText = lua_toboolean(L, -1) ? "true" : "false";
+        break;
+    case LUA_TNUMBER:
+    case LUA_TSTRING:
+        tmp_strText = lua_tostring(L, -1);
+        break;
+    default:
+        tmp_strText = lua_typename(L, lua_type(L, -1));
+    }
+    lua_settop(L, 0);
+    return tmp_strText;
+}
+
+// The input functions read the input block's state of this frame and the last.
+TEST_F(GlueTest, InputFunctionsReachTheInputState)
+{
+    m_pVLA->m_aInpKeyState[30] = 0x80;     // A held now
+    m_pVLA->m_aInpPrevKeyState[30] = 0x80; // ... and before: pressed, not clicked
+    m_pVLA->m_aInpKeyState[57] = 0x80;     // Space went down this frame: clicked
+    m_pVLA->m_InpMouseState = {-3, 7, -120, {0, 0x80, 0, 0, 0, 0, 0, 0}};
+    m_pVLA->m_iInpCursorX = 412;
+    m_pVLA->m_iInpCursorY = 305;
+    m_pVLA->m_bInpCursorInside = true;
+    ASSERT_FALSE(Run("anykey = VLA_INP_KeyboardGetAnyPressedKey()\n"
+                     "apressed = VLA_INP_KeyboardIsKeyPressed(30)\n"
+                     "aclicked = VLA_INP_KeyboardIsKeyClicked(30.9)\n" // truncated to 30
+                     "spclicked = VLA_INP_KeyboardIsKeyClicked(57)\n"
+                     "bpressed = VLA_INP_KeyboardIsKeyPressed(48)\n"
+                     "anybutton = VLA_INP_MouseGetAnyPressedKey()\n"
+                     "rpressed = VLA_INP_MouseIsKeyPressed(2)\n"
+                     "rclicked = VLA_INP_MouseIsKeyClicked(2)\n"
+                     "lpressed = VLA_INP_MouseIsKeyPressed(1)\n"
+                     "dx = VLA_INP_MouseGetDeltaX() dy = VLA_INP_MouseGetDeltaY()\n"
+                     "wheel = VLA_INP_MouseGetWheelDelta()\n"
+                     "x, y = VLA_INP_MouseGetCursorPos()\n"
+                     "inside = VLA_INP_MouseGetCursorStatus()\n"
+                     "VLA_INP_KeyboardSetTextBufferStatus(true)\n"
+                     "VLA_INP_KeyboardSetTextBufferSize(-1)\n"
+                     "VLA_INP_KeyboardSetTextInBuffer('Ann\\0Lee')\n"
+                     "text = VLA_INP_KeyboardGetTextInBuffer()\n"));
+    lua_State* L = m_pVLA->m_pLuaState;
+    const std::pair<const char*, const char*> tmp_Expected[] = {
+        {"anykey", "30"},      {"apressed", "true"}, {"aclicked", "false"}, {"spclicked", "true"},
+        {"bpressed", "false"}, {"anybutton", "2"},   {"rpressed", "true"},  {"rclicked", "true"},
+        {"lpressed", "false"}, {"dx", "-3"},         {"dy", "7"},           {"wheel", "-1"},
+        {"x", "412"},          {"y", "305"},         {"inside", "true"},
+    };
+    for (const auto& [tmp_pszName, tmp_pszValue] : tmp_Expected)
+        EXPECT_EQ(GlobalText(L, tmp_pszName), tmp_pszValue) << tmp_pszName;
+    EXPECT_TRUE(m_pVLA->m_bInpTextBufferStatus);
+    EXPECT_EQ(m_pVLA->m_uiInpTextBufferMax, 4294967295u);
+    EXPECT_EQ(m_pVLA->m_strInpTextBuffer, std::string("Ann\0Lee", 7));
+    lua_getglobal(L, "text");
+    size_t tmp_uiLen = 0;
+    const char* tmp_pszText = lua_tolstring(L, -1, &tmp_uiLen);
+    EXPECT_EQ(std::string(tmp_pszText, tmp_uiLen), std::string("Ann\0Lee", 7));
+    lua_settop(L, 0);
+}
+
+} // namespace
