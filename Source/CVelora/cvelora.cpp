@@ -133,7 +133,7 @@ int CVelora::UpdateAllSystems()
         return -1;
     if (!IsWindowActive())
         return 0;
-    if (m_bGfxDeviceCreated && !GfxCheckDevice())
+    if (m_pD3DDevice != nullptr && !GfxCheckDevice())
         return 0;
     UpdateTimer();
     InpUpdate();
