@@ -4,3 +4,15 @@
 #include "CVelora/cvelora_scr_main.h"
 
 void AppendGlueGFX(std::vector<SGlueEntry>& fp_Table);
+
+int glue_VLA_GFX_VQuadSetPos(lua_State* fp_pL);
+int glue_VLA_GFX_VQuadSetPosByVertex(lua_State* fp_pL);
+int glue_VLA_GFX_VQuadRotate(lua_State* fp_pL);
+int glue_VLA_GFX_VQuadScale(lua_State* fp_pL);
+int glue_VLA_GFX_VQuadMove(lua_State* fp_pL);
+int glue_VLA_GFX_VQuadSetTexCoords(lua_State* fp_pL);
+int glue_VLA_GFX_VQuadSetColor(lua_State* fp_pL);
+int glue_VLA_GFX_VQuadSetColorByVertex(lua_State* fp_pL);
+int glue_VLA_GFX_TexUnloadByID(lua_State* fp_pL);
+int glue_VLA_GFX_TexSet(lua_State* fp_pL);
+int glue_VLA_GFX_TexSetNoTexture(lua_State* fp_pL);
