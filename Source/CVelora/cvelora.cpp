@@ -34,6 +34,9 @@ CVelora::~CVelora()
     if (m_bInpInitialised)
         InpDeinit();
 
+    if (m_bSfxInitialised)
+        DeinitSoundSubsystem();
+
     if (m_bGfxStarted)
         GfxDeinit();
 
@@ -137,6 +140,7 @@ int CVelora::UpdateAllSystems()
         return 0;
     UpdateTimer();
     InpUpdate();
+    UpdateMusic();
     return 1;
 }
 
@@ -174,6 +178,7 @@ void CVelora::OnFocusGained()
     UpdateTimer();
     UpdateTimer();
     InpReacquire();
+    ResumeAudio();
 }
 
 void CVelora::OnFocusLost()
@@ -182,6 +187,8 @@ void CVelora::OnFocusLost()
         m_pfnLostFocus();
     LogAddLine("FOCUS LOST");
     VQuadDropBatch();
+    if (m_bSfxInitialised)
+        PauseAudio();
 }
 
 CVelora* GetEngine()

@@ -25,6 +25,11 @@
 struct PlatWindow;
 class CSmartID;
 struct lua_State;
+class VLASound;
+class VLAMusic;
+class VLAPlaylist;
+class CSmartID;
+class CXMLNode;
 
 using VLACallback = void (*)();
 using VLAFrameFunc = bool (*)();
@@ -224,7 +229,67 @@ public:
     // ---- end of input block ----
 
     // ---- Sound and music block ----
+    // Sounds, music and playlists (cvelora_sfx_*). Without a sound card every operation returns
+    // at once and loads return -2.
+    TItemsManager<VLASound>* m_pSounds = nullptr;
+    TItemsManager<VLAMusic>* m_pMusic = nullptr;
+    int32_t m_iCurrentMusic = -1;
+    int32_t m_iQueuedMusic = -1;
+    bool m_bQueuedLoop = false;
+    TItemsManager<VLAPlaylist>* m_pPlaylists = nullptr;
+    int32_t m_iCurrentPlaylist = -1;
+    bool m_bNoSoundCard = false;
 
+    void InitSoundSubsystem(int fp_iRate);
+    void DeinitSoundSubsystem();
+    void PauseAudio();
+    void ResumeAudio();
+    // Both 0..100: samples and streams take the first, music the second.
+    void SetGlobalVolumes(int fp_iSoundVolume, int fp_iMusicVolume);
+    float SoundGetCPU();
+
+    int LoadSound(const std::string& fp_strFile, const std::string& fp_strID, int fp_iTag,
+                  bool fp_bStream, int fp_iMaxPlaybacks, bool fp_bNoOverride, uint32_t fp_uiOffset,
+                  uint32_t fp_uiSize);
+    int FindSound(const std::string& fp_strID);
+    void SoundUnload(const std::string& fp_strID);
+    void SoundUnload(int fp_iID);
+    void SoundPlay(const CSmartID& fp_SmartID, bool fp_bLoop, int fp_iFreq, int fp_iVolume,
+                   int fp_iPan);
+    void SoundPlay(const std::string& fp_strID, bool fp_bLoop, int fp_iFreq, int fp_iVolume,
+                   int fp_iPan);
+    void SoundPlay(int fp_iID, bool fp_bLoop, int fp_iFreq, int fp_iVolume, int fp_iPan);
+    void SoundStop(const std::string& fp_strID);
+    void SoundStop(int fp_iID);
+    void SoundPause(const std::string& fp_strID);
+    void SoundPause(int fp_iID);
+    void SoundResume(const std::string& fp_strID);
+    void SoundResume(int fp_iID);
+    void SoundSetAttributes(const std::string& fp_strID, int fp_iFreq, int fp_iVolume, int fp_iPan);
+    void SoundSetAttributes(int fp_iID, int fp_iFreq, int fp_iVolume, int fp_iPan);
+    void SoundSlideAttributes(const std::string& fp_strID, int fp_iFreq, int fp_iVolume, int fp_iPan,
+                              int fp_iTime);
+    void SoundSlideAttributes(int fp_iID, int fp_iFreq, int fp_iVolume, int fp_iPan, int fp_iTime);
+    uint32_t SoundGetStatus(const std::string& fp_strID);
+    uint32_t SoundGetStatus(int fp_iID);
+
+    int LoadMusic(const std::string& fp_strFile, const std::string& fp_strID, int fp_iTag,
+                  uint32_t fp_uiOffset, uint32_t fp_uiSize, int fp_iData1);
+    int FindMusic(const std::string& fp_strID);
+    void PlayMusic(const std::string& fp_strID, bool fp_bLoop, int fp_iFade);
+    void PlayMusic(int fp_iID, bool fp_bLoop, int fp_iFade);
+    void StopMusic(int fp_iFade);
+    uint32_t GetMusicStatus();
+    void MusicSetVolume(int fp_iVolume, int fp_iTime);
+    void UpdateMusic();
+
+    int LoadPlaylist(const uint8_t* fp_pData, int fp_iSize);
+    int ProcessPlaylist(CXMLNode* fp_pRoot);
+    int FindPlaylist(const std::string& fp_strID);
+    void PlaylistSet(const std::string& fp_strID);
+    void PlaylistSet(int fp_iID);
+    void PlaylistStop();
+    void PlaylistNext();
     // ---- end of sound and music block ----
 
     // ---- Resource block ----
