@@ -208,8 +208,11 @@ void CVelora::RegisterStandardLoaders()
     RegisterLoadRes(RESLOAD_Texture, "TEXTURE");
 
     // Sound and music: SOUND, MUSIC (RegisterLoadResEx).
+    RegisterLoadResEx(RESLOAD_Sound, "SOUND");
+    RegisterLoadResEx(RESLOAD_Music, "MUSIC");
 
     // Playlists: PLAYLIST (RegisterLoadRes).
+    RegisterLoadRes(RESLOAD_Playlist, "PLAYLIST");
 
     // Scripts: SCRIPT (RegisterLoadRes).
     RegisterLoadRes(RESLOAD_Script, "SCRIPT");

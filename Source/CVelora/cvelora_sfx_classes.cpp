@@ -30,7 +30,8 @@ VLASound::VLASound(const std::string& fp_strFile, bool fp_bStream, int fp_iMaxPl
     Checkpoint(kFileID);
     if (m_bStream)
     {
-        m_hStream = PlatAudioStreamCreateFile(m_strFile.c_str(), m_uiOffset, m_uiSize, kPlatAudioPrescan);
+        m_hStream =
+            PlatAudioStreamCreateFile(m_strFile.c_str(), m_uiOffset, m_uiSize, kPlatAudioPrescan);
         if (m_hStream == 0)
             ThrowAudio("Cannot create stream!");
     }
@@ -115,8 +116,10 @@ void VLASound::Resume()
 
 void VLASound::SetAttributes(int fp_iFreq, int fp_iVolume, int fp_iPan)
 {
-    if (PlatAudioChannelSetAttributes(m_bStream ? m_hStream : m_hSample, fp_iFreq, fp_iVolume, fp_iPan) == 0)
-        ThrowAudio(m_bStream ? "Cannot set attributes of stream!" : "Cannot set attributes of sample!");
+    if (PlatAudioChannelSetAttributes(m_bStream ? m_hStream : m_hSample, fp_iFreq, fp_iVolume,
+                                      fp_iPan) == 0)
+        ThrowAudio(m_bStream ? "Cannot set attributes of stream!"
+                             : "Cannot set attributes of sample!");
 }
 
 void VLASound::SlideAttributes(int fp_iFreq, int fp_iVolume, int fp_iPan, int fp_iTime)

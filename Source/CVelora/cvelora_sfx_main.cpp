@@ -63,8 +63,10 @@ void CVelora::InitSoundSubsystem(int fp_iRate)
     if (PlatAudioStart() == 0)
         ThrowGeneral("Cannot start digital output!", PlatAudioErrorGetCode());
 
-    m_pSounds = CreateStore<VLASound>(*this, "Creating Sounds Manager...", "Cannot create Sounds Manager!");
-    m_pMusic = CreateStore<VLAMusic>(*this, "Creating Music Manager...", "Cannot create Music Manager!");
+    m_pSounds =
+        CreateStore<VLASound>(*this, "Creating Sounds Manager...", "Cannot create Sounds Manager!");
+    m_pMusic =
+        CreateStore<VLAMusic>(*this, "Creating Music Manager...", "Cannot create Music Manager!");
     m_pPlaylists = CreateStore<VLAPlaylist>(*this, "Creating Playlists Manager...",
                                             "Cannot create Playlists Manager!");
 

@@ -37,8 +37,8 @@ int ParseTag(const std::string& fp_strText)
 }
 } // namespace
 
-void RESLOAD_Playlist(const uint8_t* fp_pData, int fp_iSize, const char* /*fp_pszID*/, int /*fp_iTag*/,
-                      int /*fp_iData1*/, int /*fp_iData2*/, int /*fp_iData3*/)
+void RESLOAD_Playlist(const uint8_t* fp_pData, int fp_iSize, const char* /*fp_pszID*/,
+                      int /*fp_iTag*/, int /*fp_iData1*/, int /*fp_iData2*/, int /*fp_iData3*/)
 {
     CVelora* tmp_pVLA = GetEngine();
     EHSAssert(tmp_pVLA != nullptr);
@@ -91,7 +91,9 @@ int CVelora::ProcessPlaylist(CXMLNode* fp_pRoot)
         if (tmp_iMusic != -1)
             tmp_pPlaylist->m_Entries.push_back(tmp_iMusic);
     }
-    LogAddEntry("New playlist contains " + std::to_string(tmp_pPlaylist->m_Entries.size()) + " entries.", 1);
+    LogAddEntry("New playlist contains " + std::to_string(tmp_pPlaylist->m_Entries.size()) +
+                    " entries.",
+                1);
     const int tmp_iTag = ParseTag(fp_pRoot->GetAttribute("tag"));
     const int tmp_iID = m_pPlaylists->AddItem(tmp_pPlaylist.release(), tmp_strID, tmp_iTag);
     LogAddEntry("Done.", 4);
@@ -141,7 +143,8 @@ void CVelora::PlaylistNext()
     Checkpoint(kFileID);
     if (m_bNoSoundCard)
         return;
-    if (m_pPlaylists == nullptr || m_iCurrentPlaylist < 0 || m_iCurrentPlaylist >= m_pPlaylists->GetCount() ||
+    if (m_pPlaylists == nullptr || m_iCurrentPlaylist < 0 ||
+        m_iCurrentPlaylist >= m_pPlaylists->GetCount() ||
         m_pPlaylists->GetItem(m_iCurrentPlaylist) == nullptr)
         ThrowGeneral("Internal error - invalid playlist ID!");
     const std::vector<int32_t>& tmp_Entries = m_pPlaylists->GetItem(m_iCurrentPlaylist)->m_Entries;

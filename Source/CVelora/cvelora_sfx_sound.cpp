@@ -34,13 +34,14 @@ void RESLOAD_Sound(const char* fp_pszFilename, int fp_iOffset, int fp_iSize, con
 {
     CVelora* tmp_pVLA = GetEngine();
     EHSAssert(tmp_pVLA != nullptr);
-    tmp_pVLA->LoadSound(fp_pszFilename, fp_pszID, fp_iTag, fp_iData1 == 1, fp_iData2 > 1 ? fp_iData2 : 1,
-                        fp_iData3 == 1, static_cast<uint32_t>(fp_iOffset), static_cast<uint32_t>(fp_iSize));
+    tmp_pVLA->LoadSound(fp_pszFilename, fp_pszID, fp_iTag, fp_iData1 == 1,
+                        fp_iData2 > 1 ? fp_iData2 : 1, fp_iData3 == 1,
+                        static_cast<uint32_t>(fp_iOffset), static_cast<uint32_t>(fp_iSize));
 }
 
 int CVelora::LoadSound(const std::string& fp_strFile, const std::string& fp_strID, int fp_iTag,
-                       bool fp_bStream, int fp_iMaxPlaybacks, bool fp_bNoOverride, uint32_t fp_uiOffset,
-                       uint32_t fp_uiSize)
+                       bool fp_bStream, int fp_iMaxPlaybacks, bool fp_bNoOverride,
+                       uint32_t fp_uiOffset, uint32_t fp_uiSize)
 {
     Checkpoint(kFileID);
     if (m_bNoSoundCard)
@@ -115,14 +116,16 @@ void CVelora::SoundUnload(int fp_iID)
 // Dropped without a sound card and while the window is inactive (the status query answers even
 // then); a slot without a sound raises "Invalid sound ID: " + iID.
 
-void CVelora::SoundPlay(const CSmartID& fp_SmartID, bool fp_bLoop, int fp_iFreq, int fp_iVolume, int fp_iPan)
+void CVelora::SoundPlay(const CSmartID& fp_SmartID, bool fp_bLoop, int fp_iFreq, int fp_iVolume,
+                        int fp_iPan)
 {
     if (m_bNoSoundCard || !IsWindowActive())
         return;
     SoundPlay(fp_SmartID.GetIID(), fp_bLoop, fp_iFreq, fp_iVolume, fp_iPan);
 }
 
-void CVelora::SoundPlay(const std::string& fp_strID, bool fp_bLoop, int fp_iFreq, int fp_iVolume, int fp_iPan)
+void CVelora::SoundPlay(const std::string& fp_strID, bool fp_bLoop, int fp_iFreq, int fp_iVolume,
+                        int fp_iPan)
 {
     SoundPlay(FindSoundSilently(m_pSounds, fp_strID), fp_bLoop, fp_iFreq, fp_iVolume, fp_iPan);
 }
@@ -170,7 +173,8 @@ void CVelora::SoundResume(int fp_iID)
     GetSoundChecked(m_pSounds, fp_iID)->Resume();
 }
 
-void CVelora::SoundSetAttributes(const std::string& fp_strID, int fp_iFreq, int fp_iVolume, int fp_iPan)
+void CVelora::SoundSetAttributes(const std::string& fp_strID, int fp_iFreq, int fp_iVolume,
+                                 int fp_iPan)
 {
     SoundSetAttributes(FindSoundSilently(m_pSounds, fp_strID), fp_iFreq, fp_iVolume, fp_iPan);
 }
@@ -182,13 +186,15 @@ void CVelora::SoundSetAttributes(int fp_iID, int fp_iFreq, int fp_iVolume, int f
     GetSoundChecked(m_pSounds, fp_iID)->SetAttributes(fp_iFreq, fp_iVolume, fp_iPan);
 }
 
-void CVelora::SoundSlideAttributes(const std::string& fp_strID, int fp_iFreq, int fp_iVolume, int fp_iPan,
-                                   int fp_iTime)
+void CVelora::SoundSlideAttributes(const std::string& fp_strID, int fp_iFreq, int fp_iVolume,
+                                   int fp_iPan, int fp_iTime)
 {
-    SoundSlideAttributes(FindSoundSilently(m_pSounds, fp_strID), fp_iFreq, fp_iVolume, fp_iPan, fp_iTime);
+    SoundSlideAttributes(FindSoundSilently(m_pSounds, fp_strID), fp_iFreq, fp_iVolume, fp_iPan,
+                         fp_iTime);
 }
 
-void CVelora::SoundSlideAttributes(int fp_iID, int fp_iFreq, int fp_iVolume, int fp_iPan, int fp_iTime)
+void CVelora::SoundSlideAttributes(int fp_iID, int fp_iFreq, int fp_iVolume, int fp_iPan,
+                                   int fp_iTime)
 {
     if (m_bNoSoundCard || !IsWindowActive())
         return;

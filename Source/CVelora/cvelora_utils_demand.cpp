@@ -24,15 +24,18 @@ int Demand(FindFunc fp_pfnFind, const std::string& fp_strID, const std::string& 
 
 int DemandSound(const std::string& fp_strID)
 {
-    return Demand(&CVelora::FindSound, fp_strID, fp_strID, "Invalid sound demand. ID = " + fp_strID);
+    return Demand(&CVelora::FindSound, fp_strID, fp_strID,
+                  "Invalid sound demand. ID = " + fp_strID);
 }
 
 int DemandMusic(const std::string& fp_strID)
 {
-    return Demand(&CVelora::FindMusic, fp_strID, fp_strID, "Invalid music demand. ID = " + fp_strID);
+    return Demand(&CVelora::FindMusic, fp_strID, fp_strID,
+                  "Invalid music demand. ID = " + fp_strID);
 }
 
 int DemandPlaylist(const std::string& fp_strID)
 {
-    return Demand(&CVelora::FindPlaylist, fp_strID, fp_strID, "Invalid playlist demand. ID = " + fp_strID);
+    return Demand(&CVelora::FindPlaylist, fp_strID, fp_strID,
+                  "Invalid playlist demand. ID = " + fp_strID);
 }
