@@ -22,6 +22,12 @@ int Demand(FindFunc fp_pfnFind, const std::string& fp_strID, const std::string& 
 }
 } // namespace
 
+int DemandTexture(const std::string& fp_strID)
+{
+    return Demand(&CVelora::TexGetID, fp_strID, fp_strID,
+                  "Invalid texture demand. ID = " + fp_strID);
+}
+
 int DemandSound(const std::string& fp_strID)
 {
     return Demand(&CVelora::FindSound, fp_strID, fp_strID,

@@ -5,8 +5,6 @@
 #include <string>
 
 int DemandTexture(const std::string& fp_strID);
-int DemandTechnique(const std::string& fp_strID, const std::string& fp_strTechPackID);
-int DemandFont(const std::string& fp_strID);
 int DemandSound(const std::string& fp_strID);
 int DemandMusic(const std::string& fp_strID);
 int DemandPlaylist(const std::string& fp_strID);
