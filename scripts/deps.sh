@@ -11,9 +11,10 @@ BUILD_PACKAGES=(
   libsndfile1-dev libopenmpt-dev liblua5.1-0-dev
   libfreetype-dev fonts-dejavu-core
 )
-# Running the tests: GoogleTest, a virtual X display with software GL, input injection.
+# Running the tests and benchmarks: GoogleTest, Google Benchmark, a virtual X display with
+# software GL, input injection.
 TEST_PACKAGES=(
-  googletest libgtest-dev libgmock-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool libgl1-mesa-dri
 )
 
