@@ -135,6 +135,8 @@ public:
     {
         if (!OpenRegion(fp_pszFile, fp_uiOffset, fp_uiLength, m_Region))
             return PLAT_AUDIO_ERR_FILE_OPEN;
+        if (IsTruncatedRiff())
+            return PLAT_AUDIO_ERR_FORMAT;
         std::memset(&m_Info, 0, sizeof(m_Info));
         m_pFile = sf_open_virtual(&g_RegionIO, SFM_READ, &m_Info, &m_Region);
         if (m_pFile == nullptr || m_Info.channels < 1 || m_Info.samplerate < 1)
@@ -171,6 +173,25 @@ public:
     bool Rewind() { return sf_seek(m_pFile, 0, SEEK_SET) == 0; }
 
 private:
+    // libsndfile plays a WAV cut short as far as it goes; we refuse it, since a cut file is a
+    // broken resource. The RIFF header states the file's length; 0 and 0xFFFFFFFF mean a writer
+    // that did not know it, and one missing pad byte is tolerated.
+    bool IsTruncatedRiff()
+    {
+        unsigned char tmp_Head[12];
+        const sf_count_t tmp_Got = RegionRead(tmp_Head, sizeof(tmp_Head), &m_Region);
+        m_Region.pos = 0;
+        if (tmp_Got != static_cast<sf_count_t>(sizeof(tmp_Head)) ||
+            std::memcmp(tmp_Head, "RIFF", 4) != 0)
+            return false;
+        const uint64_t tmp_uiStated =
+            static_cast<uint64_t>(tmp_Head[4]) | (static_cast<uint64_t>(tmp_Head[5]) << 8) |
+            (static_cast<uint64_t>(tmp_Head[6]) << 16) | (static_cast<uint64_t>(tmp_Head[7]) << 24);
+        if (tmp_uiStated == 0 || tmp_uiStated == 0xFFFFFFFFu)
+            return false;
+        return tmp_uiStated + 8 > m_Region.length + 1;
+    }
+
     FileRegion m_Region;
     SNDFILE* m_pFile = nullptr;
     SF_INFO m_Info{};

@@ -376,6 +376,7 @@ TEST_F(SoundTest, BadSoundFilesRaiseGeneralErrorsWithTheLibraryCode)
     StartSound();
     const std::string tmp_Wav = MakeConstWav(0.5f, 1000);
     WriteFile("truncated.wav", tmp_Wav.substr(0, 30));
+    WriteFile("cutdata.wav", tmp_Wav.substr(0, 1000));
     struct Row
     {
         const char* file;
@@ -386,6 +387,8 @@ TEST_F(SoundTest, BadSoundFilesRaiseGeneralErrorsWithTheLibraryCode)
     const Row tmp_Rows[] = {
         {"truncated.wav", false, "Cannot load sample!", PLAT_AUDIO_ERR_FORMAT},
         {"truncated.wav", true, "Cannot create stream!", PLAT_AUDIO_ERR_FORMAT},
+        {"cutdata.wav", false, "Cannot load sample!", PLAT_AUDIO_ERR_FORMAT},
+        {"cutdata.wav", true, "Cannot create stream!", PLAT_AUDIO_ERR_FORMAT},
         {"missing.wav", false, "Cannot load sample!", PLAT_AUDIO_ERR_FILE_OPEN},
         {"missing.wav", true, "Cannot create stream!", PLAT_AUDIO_ERR_FILE_OPEN},
     };

@@ -357,6 +357,7 @@ TEST_F(MixerTest, BadFilesFailWithTheirErrorCodes)
     WriteFile("good.wav", tmp_Wav);
     WriteFile("truncated.wav", tmp_Wav.substr(0, 30));
     WriteFile("headeronly.wav", tmp_Wav.substr(0, 44));
+    WriteFile("cutdata.wav", tmp_Wav.substr(0, tmp_Wav.size() - 100));
     WriteFile("garbage.bin", std::string(4000, '\x5a'));
     struct Row
     {
@@ -370,6 +371,9 @@ TEST_F(MixerTest, BadFilesFailWithTheirErrorCodes)
         {"good.wav", 0, static_cast<uint32_t>(tmp_Wav.size() + 1), PLAT_AUDIO_ERR_FILE_OPEN},
         {"good.wav", tmp_Wav.size() + 1, 0, PLAT_AUDIO_ERR_FILE_OPEN},
         {"truncated.wav", 0, 0, PLAT_AUDIO_ERR_FORMAT},
+        {"cutdata.wav", 0, 0, PLAT_AUDIO_ERR_FORMAT},
+        // The region ends before the file does: cut as well.
+        {"good.wav", 0, static_cast<uint32_t>(tmp_Wav.size() - 2), PLAT_AUDIO_ERR_FORMAT},
         {"garbage.bin", 0, 0, PLAT_AUDIO_ERR_FORMAT},
         {"good.wav", 10, 0, PLAT_AUDIO_ERR_FORMAT},
     };
@@ -393,6 +397,9 @@ TEST_F(MixerTest, BadFilesFailWithTheirErrorCodes)
     EXPECT_EQ(PlatAudioSampleLoad("good.wav", 0, 0, 0, 0), 0u);
     EXPECT_EQ(PlatAudioErrorGetCode(), PLAT_AUDIO_ERR_PARAM);
     EXPECT_NE(PlatAudioSampleLoad("good.wav", 0, 0, 1, 0), 0u);
+    // A RIFF length one byte over (a missing pad byte) is tolerated.
+    EXPECT_NE(PlatAudioSampleLoad("good.wav", 0, static_cast<uint32_t>(tmp_Wav.size() - 1), 1, 0),
+              0u);
     EXPECT_EQ(PlatAudioErrorGetCode(), PLAT_AUDIO_OK);
 }
 
