@@ -94,6 +94,19 @@ int CVelora::TexGetID(const std::string& fp_strID)
     return tmp_iID;
 }
 
+namespace
+{
+// A texture still bound on a stage holds a device reference, so the store could not release it.
+// Raise what the store would raise, before the store gives up its own reference: releasing first
+// would leave the slot pointing at a texture the device frees later.
+void CheckNotBound(PlatGfxDevice* fp_pDevice, PlatTexture* fp_pTexture)
+{
+    for (uint32_t s = 0; s < PLAT_MAX_STAGES; ++s)
+        if (fp_pTexture != nullptr && fp_pDevice->GetTexture(s) == fp_pTexture)
+            throw "Unreleased object references left!";
+}
+} // namespace
+
 void CVelora::TexUnloadByID(const std::string& fp_strID)
 {
     Checkpoint(kFileID);
@@ -103,6 +116,8 @@ void CVelora::TexUnloadByID(const std::string& fp_strID)
     LogAddEntry("Unloading texture, strID = " + fp_strID, 1);
     CSmartID::SetSmartIDNumber(fp_strID, -1);
     const int tmp_iID = m_pTextures->FindItem(fp_strID);
+    if (tmp_iID != -1)
+        CheckNotBound(m_pD3DDevice, m_pTextures->GetItem(tmp_iID));
     if (tmp_iID != -1 && m_pTextures->DeleteItem(tmp_iID))
         LogAddEntry("Done.", 4);
     else
@@ -119,6 +134,7 @@ void CVelora::TexUnloadByID(int fp_iID)
     CSmartID::ResetSmartIDNumber(fp_iID, SMARTID_TEXTURE);
     if (fp_iID >= 0 && fp_iID < m_pTextures->GetCount() && m_pTextures->GetItem(fp_iID) != nullptr)
     {
+        CheckNotBound(m_pD3DDevice, m_pTextures->GetItem(fp_iID));
         m_pTextures->FreeItem(fp_iID);
         LogAddEntry("Done.", 4);
     }
