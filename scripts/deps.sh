@@ -14,7 +14,7 @@ BUILD_PACKAGES=(
 # Running the tests and benchmarks: GoogleTest, Google Benchmark, a virtual X display with
 # software GL, input injection.
 TEST_PACKAGES=(
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev clang
   xvfb xauth xdotool libgl1-mesa-dri
 )
 

@@ -10,55 +10,98 @@
 
 namespace
 {
-// Byte classes of the state machine.
+// Bytes after the text, all NUL: a NUL stops every scan (checked against the end only then),
+// and unrolled scans and the sort key may read a few bytes past where they stop.
+constexpr size_t kPadding = 16;
+
+// Byte classes of the state machine. Each "end" class also holds NUL, the sentinel.
 enum : uint8_t
 {
     XC_SPACE = 1,   // space, TAB, LF
     XC_ELEMEND = 2, // ends an element name: space, TAB, LF, '/', '>'
     XC_ATTREND = 4, // ends an attribute name: space, TAB, LF, '='
     XC_DECLEND = 8, // ends a declaration target: space, TAB, LF, '?'
+    XC_QUOTE = 16,  // '"'
+    XC_LT = 32,     // '<'
+    XC_GT = 64,     // '>'
 };
 
 constexpr std::array<uint8_t, 256> MakeClasses()
 {
     std::array<uint8_t, 256> tmp_Table{};
+    tmp_Table[0] = XC_ELEMEND | XC_ATTREND | XC_DECLEND | XC_QUOTE | XC_LT | XC_GT;
     for (unsigned char c : {' ', '\t', '\n'})
         tmp_Table[c] = XC_SPACE | XC_ELEMEND | XC_ATTREND | XC_DECLEND;
-    tmp_Table['/'] |= XC_ELEMEND;
-    tmp_Table['>'] |= XC_ELEMEND;
-    tmp_Table['='] |= XC_ATTREND;
-    tmp_Table['?'] |= XC_DECLEND;
+    tmp_Table['/'] = XC_ELEMEND;
+    tmp_Table['>'] = XC_ELEMEND | XC_GT;
+    tmp_Table['='] = XC_ATTREND;
+    tmp_Table['?'] = XC_DECLEND;
+    tmp_Table['"'] = XC_QUOTE;
+    tmp_Table['<'] = XC_LT;
     return tmp_Table;
 }
 constexpr std::array<uint8_t, 256> kClasses = MakeClasses();
 
-inline bool Is(char fp_c, uint8_t fp_uClass)
+// Position of the first byte at or after fp_uPos in the class, or fp_uEnd. The buffer holds
+// NUL bytes from fp_uEnd on, so the unrolled loop needs no bound check of its own.
+inline size_t ScanTo(const char* fp_pBuf, size_t fp_uPos, size_t fp_uEnd, uint8_t fp_uClass)
 {
-    return (kClasses[static_cast<unsigned char>(fp_c)] & fp_uClass) != 0;
-}
-
-// Position of the first byte at or after fp_uPos in the class, or fp_uEnd.
-inline size_t SkipUntil(const char* fp_pBuf, size_t fp_uPos, size_t fp_uEnd, uint8_t fp_uClass)
-{
-    while (fp_uPos < fp_uEnd && !Is(fp_pBuf[fp_uPos], fp_uClass))
-        ++fp_uPos;
-    return fp_uPos;
-}
-
-inline size_t SkipSpace(const char* fp_pBuf, size_t fp_uPos, size_t fp_uEnd)
-{
-    while (fp_uPos < fp_uEnd && Is(fp_pBuf[fp_uPos], XC_SPACE))
-        ++fp_uPos;
-    return fp_uPos;
-}
-
-// Position of the first fp_c at or after fp_uPos, or fp_uEnd when there is none.
-inline size_t Find(const char* fp_pBuf, size_t fp_uPos, size_t fp_uEnd, char fp_c)
-{
+    const unsigned char* u = reinterpret_cast<const unsigned char*>(fp_pBuf);
     if (fp_uPos >= fp_uEnd)
         return fp_uEnd;
-    const void* tmp_p = std::memchr(fp_pBuf + fp_uPos, fp_c, fp_uEnd - fp_uPos);
-    return tmp_p ? static_cast<size_t>(static_cast<const char*>(tmp_p) - fp_pBuf) : fp_uEnd;
+    for (;;)
+    {
+        for (;;)
+        {
+            if (kClasses[u[fp_uPos]] & fp_uClass)
+                break;
+            if (kClasses[u[fp_uPos + 1]] & fp_uClass)
+            {
+                fp_uPos += 1;
+                break;
+            }
+            if (kClasses[u[fp_uPos + 2]] & fp_uClass)
+            {
+                fp_uPos += 2;
+                break;
+            }
+            if (kClasses[u[fp_uPos + 3]] & fp_uClass)
+            {
+                fp_uPos += 3;
+                break;
+            }
+            fp_uPos += 4;
+        }
+        if (fp_uPos >= fp_uEnd)
+            return fp_uEnd;
+        if (u[fp_uPos] != 0)
+            return fp_uPos;
+        ++fp_uPos; // a NUL inside the text is an ordinary byte
+    }
+}
+
+// Position of the first byte at or after fp_uPos that is not a blank (at most fp_uEnd, where
+// the NUL padding stops the loop).
+inline size_t SkipSpace(const char* fp_pBuf, size_t fp_uPos, size_t fp_uEnd)
+{
+    const unsigned char* u = reinterpret_cast<const unsigned char*>(fp_pBuf);
+    if (fp_uPos >= fp_uEnd)
+        return fp_uEnd;
+    while (kClasses[u[fp_uPos]] & XC_SPACE)
+        ++fp_uPos;
+    return fp_uPos;
+}
+
+// The first 8 bytes of a name, big-endian and zero-padded (may read up to 7 bytes past the
+// name, which the padding allows).
+inline uint64_t SortKey(const char* fp_pName, size_t fp_uLen)
+{
+    uint64_t tmp_uKey;
+    std::memcpy(&tmp_uKey, fp_pName, 8);
+    tmp_uKey = __builtin_bswap64(tmp_uKey);
+    if (fp_uLen < 8)
+        tmp_uKey &= fp_uLen == 0 ? 0 : ~0ULL << (8 * (8 - fp_uLen));
+    return tmp_uKey;
 }
 
 // One attribute as read: positions in the buffer. Complete is false when the buffer ended
@@ -73,16 +116,20 @@ inline RawAttr ReadAttribute(const char* fp_pBuf, size_t& fp_uPos, size_t fp_uEn
 {
     RawAttr tmp_Attr{};
     tmp_Attr.m_uName = fp_uPos;
-    const size_t tmp_uNameEnd = SkipUntil(fp_pBuf, fp_uPos, fp_uEnd, XC_ATTREND);
+    const size_t tmp_uNameEnd = ScanTo(fp_pBuf, fp_uPos, fp_uEnd, XC_ATTREND);
     tmp_Attr.m_uNameLen = tmp_uNameEnd - fp_uPos;
-    const size_t tmp_uOpen = Find(fp_pBuf, tmp_uNameEnd, fp_uEnd, '"');
+    // Usually the quote follows the '=' directly.
+    const size_t tmp_uOpen = fp_pBuf[tmp_uNameEnd] == '=' && fp_pBuf[tmp_uNameEnd + 1] == '"' &&
+                                     tmp_uNameEnd + 1 < fp_uEnd
+                                 ? tmp_uNameEnd + 1
+                                 : ScanTo(fp_pBuf, tmp_uNameEnd, fp_uEnd, XC_QUOTE);
     if (tmp_uOpen >= fp_uEnd)
     {
         fp_uPos = fp_uEnd;
         return tmp_Attr;
     }
     tmp_Attr.m_uValue = tmp_uOpen + 1;
-    const size_t tmp_uClose = Find(fp_pBuf, tmp_Attr.m_uValue, fp_uEnd, '"');
+    const size_t tmp_uClose = ScanTo(fp_pBuf, tmp_Attr.m_uValue, fp_uEnd, XC_QUOTE);
     if (tmp_uClose >= fp_uEnd)
     {
         fp_uPos = fp_uEnd;
@@ -123,6 +170,19 @@ CXMLNode* CXMLNode::GetChild(int fp_iIndex) const
 
 std::string_view CXMLNode::GetAttributeView(std::string_view fp_Name) const
 {
+    if (!m_bAttrsSorted && m_uAttrCount <= 8)
+    {
+        // A short list in document order: the last attribute of that name counts.
+        for (uint32_t i = m_uAttrCount; i-- > 0;)
+        {
+            const Attr& a = m_pAttrs[i];
+            if (a.m_uNameLen == fp_Name.size() &&
+                std::memcmp(a.m_pszName, fp_Name.data(), fp_Name.size()) == 0)
+                return {a.m_pszValue, a.m_uValueLen};
+        }
+        return {};
+    }
+    SortAttributes();
     const Attr* tmp_pBegin = m_pAttrs;
     const Attr* tmp_pEnd = m_pAttrs + m_uAttrCount;
     const Attr* tmp_pIt =
@@ -135,6 +195,59 @@ std::string_view CXMLNode::GetAttributeView(std::string_view fp_Name) const
     if (tmp_pIt != tmp_pEnd && std::string_view(tmp_pIt->m_pszName, tmp_pIt->m_uNameLen) == fp_Name)
         return {tmp_pIt->m_pszValue, tmp_pIt->m_uValueLen};
     return {};
+}
+
+// Sorts the attributes by name; of equal names the one written last stays.
+void CXMLNode::SortAttributesNow() const
+{
+    m_bAttrsSorted = true;
+    if (m_uAttrCount < 2)
+        return;
+    Attr* const tmp_pBegin = m_pAttrs;
+    Attr* const tmp_pEnd = m_pAttrs + m_uAttrCount;
+    for (Attr* a = tmp_pBegin; a != tmp_pEnd; ++a)
+        a->m_uSortKey = SortKey(a->m_pszName, a->m_uNameLen);
+    // Byte-wise as unsigned, a prefix first.
+    const auto tmp_Less = [](const Attr& a, const Attr& b)
+    {
+        if (a.m_uSortKey != b.m_uSortKey)
+            return a.m_uSortKey < b.m_uSortKey;
+        const unsigned char* x = reinterpret_cast<const unsigned char*>(a.m_pszName);
+        const unsigned char* y = reinterpret_cast<const unsigned char*>(b.m_pszName);
+        const uint32_t tmp_uLen = a.m_uNameLen < b.m_uNameLen ? a.m_uNameLen : b.m_uNameLen;
+        for (uint32_t i = 0; i < tmp_uLen; ++i)
+            if (x[i] != y[i])
+                return x[i] < y[i];
+        return a.m_uNameLen < b.m_uNameLen;
+    };
+    // Stable, so that of equal names the one written last ends up last.
+    if (m_uAttrCount <= 16)
+    {
+        for (Attr* i = tmp_pBegin + 1; i != tmp_pEnd; ++i)
+        {
+            const Attr tmp_Item = *i;
+            Attr* j = i;
+            while (j != tmp_pBegin && tmp_Less(tmp_Item, *(j - 1)))
+            {
+                *j = *(j - 1);
+                --j;
+            }
+            *j = tmp_Item;
+        }
+    }
+    else
+    {
+        std::stable_sort(tmp_pBegin, tmp_pEnd, tmp_Less);
+    }
+    // Keep the last of each run of equal names.
+    Attr* tmp_pOut = tmp_pBegin;
+    for (Attr* i = tmp_pBegin; i != tmp_pEnd; ++i)
+    {
+        if (i + 1 != tmp_pEnd && !tmp_Less(*i, *(i + 1)))
+            continue;
+        *tmp_pOut++ = *i;
+    }
+    m_uAttrCount = static_cast<uint32_t>(tmp_pOut - tmp_pBegin);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -172,8 +285,10 @@ void CXMLDocument::LoadFromFile(const std::string& fp_strPath, bool fp_bDecode)
         if (fp_bDecode)
             XMLApplyKey(reinterpret_cast<unsigned char*>(m_strBuffer.data()), m_strBuffer.size());
     }
+    m_uSize = m_strBuffer.size();
+    m_strBuffer.append(kPadding, '\0');
 
-    if (m_strBuffer.empty())
+    if (m_uSize == 0)
         ThrowPlainText("XMLERROR: the file is empty - " + fp_strPath);
 }
 
@@ -186,21 +301,51 @@ void CXMLDocument::LoadFromBuffer(const void* fp_pData, int fp_iSize, bool fp_bD
 
     if (fp_pData != nullptr && fp_iSize > 0)
     {
-        const unsigned char* tmp_pIn = static_cast<const unsigned char*>(fp_pData);
-        const unsigned char tmp_uKey = fp_bDecode ? kXMLKey : 0;
-        m_strBuffer.resize(static_cast<size_t>(fp_iSize));
-        char* tmp_pOut = m_strBuffer.data();
-        size_t tmp_uOut = 0;
-        for (int i = 0; i < fp_iSize; ++i)
+        const char* tmp_pIn = static_cast<const char*>(fp_pData);
+        const size_t tmp_uSize = static_cast<size_t>(fp_iSize);
+        if (!fp_bDecode)
         {
-            const unsigned char tmp_c = tmp_pIn[i] ^ tmp_uKey;
-            tmp_pOut[tmp_uOut] = static_cast<char>(tmp_c);
-            tmp_uOut += (tmp_c != '\r');
+            // Copy the runs between CR bytes.
+            m_strBuffer.reserve(tmp_uSize + kPadding);
+            const char* const tmp_pEnd = tmp_pIn + tmp_uSize;
+            while (tmp_pIn < tmp_pEnd)
+            {
+                const char* tmp_pCR = static_cast<const char*>(
+                    std::memchr(tmp_pIn, '\r', static_cast<size_t>(tmp_pEnd - tmp_pIn)));
+                if (tmp_pCR == nullptr)
+                {
+                    m_strBuffer.append(tmp_pIn, tmp_pEnd);
+                    break;
+                }
+                m_strBuffer.append(tmp_pIn, tmp_pCR);
+                tmp_pIn = tmp_pCR + 1;
+            }
         }
-        m_strBuffer.resize(tmp_uOut);
+        else
+        {
+            // Decode first: a CR is a CR of the decoded text.
+            m_strBuffer.assign(tmp_pIn, tmp_uSize);
+            char* tmp_pBuf = m_strBuffer.data();
+            XMLApplyKey(reinterpret_cast<unsigned char*>(tmp_pBuf), tmp_uSize);
+            size_t tmp_uOut = 0;
+            for (size_t i = 0; i < tmp_uSize;)
+            {
+                const char* tmp_pCR =
+                    static_cast<const char*>(std::memchr(tmp_pBuf + i, '\r', tmp_uSize - i));
+                const size_t tmp_uRunEnd =
+                    tmp_pCR ? static_cast<size_t>(tmp_pCR - tmp_pBuf) : tmp_uSize;
+                if (tmp_uOut != i)
+                    std::memmove(tmp_pBuf + tmp_uOut, tmp_pBuf + i, tmp_uRunEnd - i);
+                tmp_uOut += tmp_uRunEnd - i;
+                i = tmp_uRunEnd + 1;
+            }
+            m_strBuffer.resize(tmp_uOut);
+        }
     }
+    m_uSize = m_strBuffer.size();
+    m_strBuffer.append(kPadding, '\0');
 
-    if (m_strBuffer.empty())
+    if (m_uSize == 0)
         ThrowPlainText("XMLERROR: buffer is empty.");
 }
 
@@ -223,6 +368,7 @@ void CXMLDocument::ResetTree()
     m_Root.m_uNameLen = 0;
     m_Root.m_pAttrs = nullptr;
     m_Root.m_uAttrCount = m_Root.m_uAttrCursor = 0;
+    m_Root.m_bAttrsSorted = false;
     m_Root.m_ppChildren = nullptr;
     m_Root.m_uChildCount = 0;
     m_Root.m_uAttrFirst = 0;
@@ -240,51 +386,6 @@ CXMLNode* CXMLDocument::NewNode()
     ++m_uNodeCount;
     NodeChunk& tmp_Chunk = m_NodeChunks.back();
     return &tmp_Chunk.m_pNodes[tmp_Chunk.m_uUsed++];
-}
-
-// Sorts the node's attributes (the tail of the list) by name; of equal names the later stays.
-void CXMLDocument::FinishAttributes(CXMLNode* fp_pNode)
-{
-    auto tmp_Begin = m_Attrs.begin() + fp_pNode->m_uAttrFirst;
-    auto tmp_End = m_Attrs.end();
-    const auto tmp_Less = [](const CXMLNode::Attr& a, const CXMLNode::Attr& b)
-    {
-        return std::string_view(a.m_pszName, a.m_uNameLen) <
-               std::string_view(b.m_pszName, b.m_uNameLen);
-    };
-    const size_t tmp_uCount = static_cast<size_t>(tmp_End - tmp_Begin);
-    if (tmp_uCount > 1)
-    {
-        // Stable, so that of equal names the one written last ends up last.
-        if (tmp_uCount <= 16)
-        {
-            for (auto i = tmp_Begin + 1; i != tmp_End; ++i)
-            {
-                CXMLNode::Attr tmp_Item = *i;
-                auto j = i;
-                while (j != tmp_Begin && tmp_Less(tmp_Item, *(j - 1)))
-                {
-                    *j = *(j - 1);
-                    --j;
-                }
-                *j = tmp_Item;
-            }
-        }
-        else
-        {
-            std::stable_sort(tmp_Begin, tmp_End, tmp_Less);
-        }
-        // Keep the last of each run of equal names.
-        auto tmp_Out = tmp_Begin;
-        for (auto i = tmp_Begin; i != tmp_End; ++i)
-        {
-            if (i + 1 != tmp_End && !tmp_Less(*i, *(i + 1)))
-                continue;
-            *tmp_Out++ = *i;
-        }
-        m_Attrs.erase(tmp_Out, tmp_End);
-    }
-    fp_pNode->m_uAttrCount = static_cast<uint32_t>(m_Attrs.size() - fp_pNode->m_uAttrFirst);
 }
 
 void CXMLDocument::BuildChildArrays()
@@ -315,7 +416,8 @@ void CXMLDocument::Parse()
     m_bParsed = true;
 
     char* const b = m_strBuffer.data();
-    const size_t n = m_strBuffer.size();
+    const size_t n = m_uSize;
+    m_Attrs.reserve(n / 32);
     size_t p = 0;
     CXMLNode* tmp_pCurrent = nullptr;
     bool tmp_bClosed = false;
@@ -326,7 +428,7 @@ void CXMLDocument::Parse()
     while (p < n && !tmp_bClosed)
     {
         // Scan
-        const size_t tmp_uLt = Find(b, p, n, '<');
+        const size_t tmp_uLt = ScanTo(b, p, n, XC_LT);
         if (tmp_uLt >= n)
             break;
         const char tmp_cKind = At(tmp_uLt + 1);
@@ -345,7 +447,7 @@ void CXMLDocument::Parse()
         else if (tmp_cKind == '/')
         {
             // Close: any closing tag closes the current node; the name is not compared.
-            const size_t tmp_uGt = Find(b, tmp_uLt + 2, n, '>');
+            const size_t tmp_uGt = ScanTo(b, tmp_uLt + 2, n, XC_GT);
             if (tmp_uGt >= n)
                 break;
             p = tmp_uGt + 1;
@@ -360,7 +462,7 @@ void CXMLDocument::Parse()
         {
             // Declaration (processing instruction).
             p = tmp_uLt + 2;
-            const size_t tmp_uNameEnd = SkipUntil(b, p, n, XC_DECLEND);
+            const size_t tmp_uNameEnd = ScanTo(b, p, n, XC_DECLEND);
             m_strDeclName.assign(b + std::min(p, n), b + tmp_uNameEnd);
             m_bHasDecl = true;
             p = tmp_uNameEnd;
@@ -403,7 +505,7 @@ void CXMLDocument::Parse()
             tmp_pCurrent = tmp_pNode;
 
             p = tmp_uLt + 1;
-            const size_t tmp_uNameEnd = SkipUntil(b, p, n, XC_ELEMEND);
+            const size_t tmp_uNameEnd = ScanTo(b, p, n, XC_ELEMEND);
             tmp_pNode->m_pName = b + p;
             tmp_pNode->m_uNameLen = static_cast<uint32_t>(tmp_uNameEnd - p);
             tmp_pNode->m_uAttrFirst = static_cast<uint32_t>(m_Attrs.size());
@@ -436,10 +538,11 @@ void CXMLDocument::Parse()
                 b[tmp_Attr.m_uName + tmp_Attr.m_uNameLen] = '\0';
                 b[tmp_Attr.m_uValue + tmp_Attr.m_uValueLen] = '\0';
                 m_Attrs.push_back({b + tmp_Attr.m_uName, static_cast<uint32_t>(tmp_Attr.m_uNameLen),
-                                   b + tmp_Attr.m_uValue,
-                                   static_cast<uint32_t>(tmp_Attr.m_uValueLen)});
+                                   static_cast<uint32_t>(tmp_Attr.m_uValueLen),
+                                   b + tmp_Attr.m_uValue, 0});
             }
-            FinishAttributes(tmp_pNode);
+            tmp_pNode->m_uAttrCount =
+                static_cast<uint32_t>(m_Attrs.size() - tmp_pNode->m_uAttrFirst);
         }
     }
 
@@ -453,6 +556,7 @@ void CXMLDocument::Parse()
 
 void CXMLDocument::DumpAttributes(const CXMLNode* fp_pNode, std::string& fp_strOut)
 {
+    fp_pNode->SortAttributes();
     for (uint32_t i = 0; i < fp_pNode->m_uAttrCount; ++i)
     {
         const CXMLNode::Attr& a = fp_pNode->m_pAttrs[i];

@@ -41,13 +41,22 @@ public:
     }
     // The same without a copy; valid while the document lives.
     std::string_view GetAttributeView(std::string_view fp_Name) const;
-    int GetAttributeCount() const { return static_cast<int>(m_uAttrCount); }
+    int GetAttributeCount() const
+    {
+        SortAttributes();
+        return static_cast<int>(m_uAttrCount);
+    }
 
     // Attribute iteration in byte-wise name order.
-    void FirstAttribute() { m_uAttrCursor = 0; }
+    void FirstAttribute()
+    {
+        SortAttributes();
+        m_uAttrCursor = 0;
+    }
     // The name under the cursor, or null at the end.
     const char* CurrentAttributeName() const
     {
+        SortAttributes();
         return m_uAttrCursor < m_uAttrCount ? m_pAttrs[m_uAttrCursor].m_pszName : nullptr;
     }
     void NextAttribute()
@@ -64,15 +73,28 @@ private:
     {
         const char* m_pszName;
         uint32_t m_uNameLen;
-        const char* m_pszValue;
         uint32_t m_uValueLen;
+        const char* m_pszValue;
+        // The first 8 name bytes, big-endian, zero-padded: orders most names in one compare.
+        // Set when the attributes are sorted.
+        uint64_t m_uSortKey;
     };
+
+    // Attributes are sorted (and of equal names the last kept) on first use, not while
+    // parsing: most nodes are read by a few lookups, which a short unsorted list serves as well.
+    void SortAttributes() const
+    {
+        if (!m_bAttrsSorted)
+            SortAttributesNow();
+    }
+    void SortAttributesNow() const;
 
     CXMLNode* m_pParent = nullptr;
     const char* m_pName = "";
     uint32_t m_uNameLen = 0;
-    const Attr* m_pAttrs = nullptr;
-    uint32_t m_uAttrCount = 0;
+    mutable Attr* m_pAttrs = nullptr;
+    mutable uint32_t m_uAttrCount = 0;
+    mutable bool m_bAttrsSorted = false;
     uint32_t m_uAttrCursor = 0;
     CXMLNode* const* m_ppChildren = nullptr;
     uint32_t m_uChildCount = 0;
@@ -113,7 +135,8 @@ public:
     {
         return m_DeclAttrs;
     }
-    const std::string& GetBuffer() const { return m_strBuffer; }
+    // The text as loaded (parsing writes NUL bytes into it).
+    std::string_view GetBuffer() const { return {m_strBuffer.data(), m_uSize}; }
 
     // The parsed tree as text: one element per line, two blanks of indent per depth, the name
     // and then ` name="value"` per attribute in iteration order; a processing instruction read
@@ -123,11 +146,12 @@ public:
 private:
     void ResetTree();
     CXMLNode* NewNode();
-    void FinishAttributes(CXMLNode* fp_pNode);
     void BuildChildArrays();
     static void DumpAttributes(const CXMLNode* fp_pNode, std::string& fp_strOut);
 
+    // The text, then kPadding NUL bytes, so that the scanner may look at 16 bytes at once.
     std::string m_strBuffer;
+    size_t m_uSize = 0;
     std::string m_strName;
     std::string m_strDeclName;
     std::map<std::string, std::string> m_DeclAttrs;
