@@ -257,6 +257,29 @@ TEST(CXMLDocument, ManyAttributesAndChildren)
     }
 }
 
+TEST(CXMLDocument, LookupsBeforeIterationSeeTheLaterDuplicate)
+{
+    // Lookups on a node whose attributes were never iterated, short and long lists.
+    std::string longList = "<r";
+    for (int i = 0; i < 12; ++i)
+        longList += " a" + std::to_string(i) + "=\"" + std::to_string(i) + "\"";
+    longList += " a3=\"late\"/>";
+    const std::pair<std::string, std::string> rows[] = {
+        {"<r x=\"1\" y=\"0\" x=\"2\"/>", "2"},
+        {"<r x=\"1\" x=\"\"/>", ""},
+        {longList, "late"},
+    };
+    for (const auto& [text, expected] : rows)
+    {
+        CXMLDocument doc;
+        doc.LoadFromBuffer(text.data(), static_cast<int>(text.size()), false);
+        doc.Parse();
+        const char* name = text.find("a3") != std::string::npos ? "a3" : "x";
+        EXPECT_EQ(doc.GetRoot()->GetAttribute(name), expected) << text;
+        EXPECT_EQ(doc.GetRoot()->GetAttribute("missing"), "") << text;
+    }
+}
+
 TEST_F(XMLFileTest, FilesAreReadInTextMode)
 {
     struct Row
