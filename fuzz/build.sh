@@ -3,5 +3,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELORA_FUZZ=ON -DVELORA_BUILD_TESTS=OFF
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELORA_FUZZ=ON -DVELORA_BUILD_TESTS=OFF -DVELORA_BUILD_BENCH=OFF
 ninja -C build-fuzz res_fuzzers
