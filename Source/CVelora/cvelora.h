@@ -167,6 +167,43 @@ public:
     VLAVERTEX* m_pBatchData = nullptr; // write pointer into the locked vertex buffer
     int32_t m_iBatchCount = 0;         // quads written since the last draw
 
+    // Techniques (cvelora_gfx_tech)
+    void TechLoadPack(const void* fp_pData, int fp_iSize);
+    int TechGetID(const std::string& fp_strID);
+    void TechApply(int fp_iID);
+    void TechApply(const std::string& fp_strID);
+    void TechApply(const CSmartID& fp_SmartID);
+
+    // Lights (cvelora_gfx_light)
+    void LightSetMode(int fp_iMode);
+    void LightApply();
+
+    // Scene operations (cvelora_gfx_scene)
+    void SceneBegin();
+    void SceneEnd();
+    void SceneClearScreen(float fp_fR, float fp_fG, float fp_fB);
+    void SceneRender();
+    void ScenePresent();
+    void SceneSetViewport(int fp_iX, int fp_iY, int fp_iWidth, int fp_iHeight);
+    void SceneSetGamma(float fp_fLevel, float fp_fBend);
+    void SceneMakeScreenshot();
+
+    int32_t m_iScreenshotCounter = 0; // numbers the screenshots of one run
+
+    // Bitmap fonts (cvelora_gfx_font)
+    int FontLoad(const void* fp_pData, int fp_iSize);
+    int FontGetID(const std::string& fp_strID);
+    void FontSet(int fp_iID);
+    void FontSet(const std::string& fp_strID);
+    void FontSet(const CSmartID& fp_SmartID);
+    void FontDrawText(const char* fp_pszText, float fp_fX, float fp_fY, int fp_iLength,
+                      int fp_iColor, float fp_fAlpha);
+    void FontDrawTextEx(const char* fp_pszText, float fp_fX, float fp_fY, int fp_iLength,
+                        int fp_iColor, float fp_fAlpha, bool fp_bApplyTechnique, float fp_fScale,
+                        float fp_fExtraAdvance, float fp_fExtraLine);
+    float FontGetStringWidth(const char* fp_pszText, int fp_iFontID, float fp_fScale,
+                             float fp_fExtraAdvance);
+
     // ---- end of graphics block ----
 
     // ---- Input block ----

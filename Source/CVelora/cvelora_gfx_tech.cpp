@@ -2,15 +2,23 @@
 // lookup and applying (see cvelora_gfx_tech.h).
 #include "CVelora/cvelora_gfx_tech.h"
 
+#include "CVelora/cvelora.h"
 #include "CVelora/cvelora_ehs.h"
+#include "CVelora/cvelora_res_main.h"
+#include "CVelora/cvelora_utils_csmartid.h"
+#include "CVelora/cvelora_utils_xml.h"
+#include "Platform/plat_gfx.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdlib>
+#include <new>
 #include <string>
 
 namespace
 {
 constexpr int kFileID = 125;
+constexpr int kLoaderFileID = 123; // the standard resource loaders
 
 constexpr VLAKeyword kBlendRows[] = {
     {"ZERO", 1},      {"ONE", 2},           {"SRCCOLOR", 3},     {"INVSRCCOLOR", 4},
@@ -194,4 +202,145 @@ void TechReadAttributes(VLATECHNIQUE& fp_Tech, const VLAAttributeFunc& fp_Attr)
                                 fp_Attr("dynlightambientcolorb"), "") &
              0x00FFFFFFu);
     }
+}
+
+void CVelora::TechLoadPack(const void* fp_pData, int fp_iSize)
+{
+    Checkpoint(kFileID);
+    CXMLDocument tmp_Doc;
+    tmp_Doc.LoadFromBuffer(fp_pData, fp_iSize, m_bXMLEncryption);
+    tmp_Doc.Parse();
+
+    LogAddEmptyLines(1);
+    LogAddEntry("Processing techniques pack...", 2);
+
+    const CXMLNode* tmp_pRoot = tmp_Doc.GetRoot();
+    if (tmp_pRoot == nullptr || tmp_pRoot->GetNameView().empty())
+        ThrowGeneral("Error in XML parser: Root node is NULL!");
+    if (tmp_pRoot->GetNameView() != "techniquespack")
+        ThrowGeneral("Wrong XML root node name: must be techniquespack!");
+    if (m_pTechniques == nullptr)
+        ThrowGeneral("D3DDevice object was not created!");
+
+    int tmp_iCount = 0;
+    for (int i = 0; i < tmp_pRoot->GetChildCount(); ++i)
+    {
+        const CXMLNode* tmp_pChild = tmp_pRoot->GetChild(i);
+        if (tmp_pChild == nullptr)
+            ThrowGeneral("Error in XML parser - child node is NULL!");
+        const std::string tmp_strID = tmp_pChild->GetAttribute("id");
+        if (tmp_strID.empty())
+            ThrowGeneral("Ivanlid technique ID!");
+        // A technique defined twice keeps its first definition.
+        if (m_pTechniques->FindItem(tmp_strID) != -1)
+            continue;
+
+        auto* tmp_pTech = new (std::nothrow) VLATECHNIQUE();
+        if (tmp_pTech == nullptr)
+            ThrowGeneral("Cannot create VLATECHNIQUE object!");
+        TechReadAttributes(*tmp_pTech, [tmp_pChild](std::string_view fp_Name) {
+            return tmp_pChild->GetAttributeView(fp_Name);
+        });
+        const int tmp_iTag = TechReadInt(tmp_pChild->GetAttributeView("tag"));
+        const int tmp_iID = m_pTechniques->AddItem(tmp_pTech, tmp_strID, tmp_iTag);
+        CSmartID::SetSmartIDNumber(tmp_strID, tmp_iID);
+        ++tmp_iCount;
+    }
+
+    LogAddEntry(std::to_string(tmp_iCount) + " techniques loaded.", 4);
+    LogAddEmptyLines(1);
+}
+
+int CVelora::TechGetID(const std::string& fp_strID)
+{
+    Checkpoint(kFileID);
+    const int tmp_iID = m_pTechniques != nullptr ? m_pTechniques->FindItem(fp_strID) : -1;
+    if (tmp_iID == -1)
+        LogAddEntry("Cannot find iID of technique with strID = " + fp_strID, 5);
+    return tmp_iID;
+}
+
+void CVelora::TechApply(int fp_iID)
+{
+    Checkpoint(kFileID);
+    if (fp_iID == m_iCurrentTechnique)
+        return;
+    VQuadFlushBatch();
+    if (m_pTechniques == nullptr || fp_iID < 0 || fp_iID >= m_pTechniques->GetCount() ||
+        m_pTechniques->GetItem(fp_iID) == nullptr)
+        ThrowGame("Invalid technique ID! ID = " + std::to_string(fp_iID));
+    const VLATECHNIQUE& t = *m_pTechniques->GetItem(fp_iID);
+    PlatGfxDevice* d = m_pD3DDevice;
+
+    if (t.m_bBlendingDefined)
+    {
+        d->SetRenderState(PLATRS_ALPHABLENDENABLE, t.m_bBlendingOn ? 1 : 0);
+        d->SetRenderState(PLATRS_SRCBLEND, t.m_uiSrcBlend);
+        d->SetRenderState(PLATRS_DESTBLEND, t.m_uiDestBlend);
+    }
+    if (t.m_bFogDefined)
+    {
+        m_bFogOn = t.m_bFogOn;
+        d->SetRenderState(PLATRS_FOGENABLE, t.m_bFogOn ? 1 : 0);
+        d->SetRenderState(PLATRS_FOGVERTEXMODE, PLATFOG_LINEAR);
+        d->SetRenderState(PLATRS_FOGSTART, std::bit_cast<uint32_t>(t.m_fFogStart));
+        d->SetRenderState(PLATRS_FOGEND, std::bit_cast<uint32_t>(t.m_fFogEnd));
+        d->SetRenderState(PLATRS_FOGCOLOR, t.m_uiFogColor);
+    }
+    if (t.m_bTextureFactorDefined)
+        d->SetRenderState(PLATRS_TEXTUREFACTOR, t.m_uiTextureFactor);
+    if (t.m_bStagesDefined)
+    {
+        for (uint32_t s = 0; s < 2; ++s)
+        {
+            d->SetTextureStageState(s, PLATTSS_COLOROP, t.m_uiColorOp[s]);
+            // A disabled stage 1 ends the cascade; its other values stay as they were.
+            if (s == 1 && t.m_uiColorOp[s] == PLATTOP_DISABLE)
+                break;
+            d->SetTextureStageState(s, PLATTSS_COLORARG1, t.m_uiColorArg1[s]);
+            d->SetTextureStageState(s, PLATTSS_COLORARG2, t.m_uiColorArg2[s]);
+            d->SetTextureStageState(s, PLATTSS_ALPHAOP, t.m_uiAlphaOp[s]);
+            d->SetTextureStageState(s, PLATTSS_ALPHAARG1, t.m_uiAlphaArg1[s]);
+            d->SetTextureStageState(s, PLATTSS_ALPHAARG2, t.m_uiAlphaArg2[s]);
+            d->SetTextureStageState(s, PLATTSS_ADDRESSU, t.m_uiAddress[s]);
+            d->SetTextureStageState(s, PLATTSS_ADDRESSV, t.m_uiAddress[s]);
+        }
+    }
+    if (t.m_bFiltersDefined)
+    {
+        for (uint32_t s = 0; s < 2; ++s)
+        {
+            d->SetTextureStageState(s, PLATTSS_MINFILTER, t.m_uiMinFilter[s]);
+            d->SetTextureStageState(s, PLATTSS_MAGFILTER, t.m_uiMagFilter[s]);
+            d->SetTextureStageState(s, PLATTSS_MIPFILTER, t.m_uiMipFilter[s]);
+        }
+    }
+    if (t.m_bDynLightDefined)
+    {
+        LightSetMode(static_cast<int>(t.m_uiDynLightMode));
+        m_fAmbientColor[0] = static_cast<float>((t.m_uiAmbientColor >> 16) & 0xFF) / 255.0f;
+        m_fAmbientColor[1] = static_cast<float>((t.m_uiAmbientColor >> 8) & 0xFF) / 255.0f;
+        m_fAmbientColor[2] = static_cast<float>(t.m_uiAmbientColor & 0xFF) / 255.0f;
+        m_fAmbientColor[3] = 1.0f;
+    }
+    m_iCurrentTechnique = fp_iID;
+}
+
+void CVelora::TechApply(const std::string& fp_strID)
+{
+    Checkpoint(kFileID);
+    TechApply(m_pTechniques != nullptr ? m_pTechniques->FindItem(fp_strID) : -1);
+}
+
+void CVelora::TechApply(const CSmartID& fp_SmartID)
+{
+    Checkpoint(kFileID);
+    TechApply(fp_SmartID.GetIID());
+}
+
+void RESLOAD_Technique(const uint8_t* fp_pData, int fp_iSize, const char* /*fp_pszID*/,
+                       int /*fp_iTag*/, int /*fp_iData1*/, int /*fp_iData2*/, int /*fp_iData3*/)
+{
+    Checkpoint(kLoaderFileID);
+    GetEngine()->TechLoadPack(fp_pData, fp_iSize);
 }

@@ -1,8 +1,13 @@
 // Bitmap fonts: glyph cells, text layout (plain and extended), measuring.
 #include "CVelora/cvelora_gfx_font.h"
+#include "CVelora/cvelora_utils_csmartid.h"
+#include "cvelora_gfx_scene_fixture.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -136,5 +141,227 @@ TEST(FontGlyphCells, GridOf16By16)
     const VLAGlyphCell z = FontGlyphCell(255);
     EXPECT_FLOAT_EQ(z.m_fU1, 1.0f);
     EXPECT_FLOAT_EQ(z.m_fV1, 1.0f);
+}
+
+// ---- On the device ----
+
+const char* const kTechPack = R"(<techniquespack>
+  <t id="TEQ_TEXT" alphablending="ON" absrc="SRCALPHA" abdest="INVSRCALPHA" s0_colorop="MODULATE"
+     s0_colorarg1="TEXTURE" s0_colorarg2="DIFFUSE" s0_alphaop="MODULATE" s0_alphaarg1="TEXTURE"
+     s0_alphaarg2="DIFFUSE" s1_colorop="DISABLE" s0_minfilter="POINT" s0_magfilter="POINT"/>
+  <t id="TEQ_OTHER" alphablending="OFF"/>
+</techniquespack>)";
+
+// A font description over the block-font fixture (every cell solid white): cell size 8, every
+// advance 10, colour 0 red, colour 1 green. fp_Set overrides attributes, fp_Omit drops them.
+std::string FontDesc(const std::map<std::string, std::string>& fp_Set = {},
+                     const std::set<std::string>& fp_Omit = {})
+{
+    std::map<std::string, std::string> a = {{"id", "FNT_BLOCK"},
+                                            {"textureid", "TEX_BLOCK"},
+                                            {"techniqueid", "TEQ_TEXT"},
+                                            {"techpackid", "TEQ_PACK"},
+                                            {"cellsize", "8"},
+                                            {"tag", "4"},
+                                            {"color0r", "1"},
+                                            {"color1g", "1"},
+                                            {"color2r", "0.5"},
+                                            {"color2g", ""},
+                                            {"color2b", "0.25"}};
+    for (int c = 0; c < 256; ++c)
+        a["cs" + std::to_string(c)] = "10";
+    for (const auto& [k, v] : fp_Set)
+        a[k] = v;
+    std::string s = "<fontdesc";
+    for (const auto& [k, v] : a)
+        if (!fp_Omit.count(k))
+            s += " " + k + "=\"" + v + "\"";
+    return s + "/>";
+}
+
+class FontDeviceTest : public GfxSceneTest
+{
+protected:
+    // Graphics, and resources indexing a pack with the block font's texture, the technique pack
+    // and two fonts.
+    void Start()
+    {
+        std::filesystem::create_directory("DATA");
+        std::filesystem::copy_file(TestDataPath("gfxscene/blockfont.png"), "DATA/blockfont.png");
+        WriteFile("DATA/tech.teq", kTechPack);
+        WriteFile("DATA/block.fnt", FontDesc());
+        WriteFile("DATA/second.fnt", FontDesc({{"id", "FNT_SECOND"}, {"color0r", "0"}}));
+        WriteFile("DATA/fonts.xml", R"(<respack>
+  <r id="TEX_BLOCK" typeid="TEXTURE" filename="blockfont.png" data1="3"/>
+  <r id="TEQ_PACK" typeid="TECHNIQUE" filename="tech.teq"/>
+  <r id="FNT_BLOCK" typeid="FONT" filename="block.fnt"/>
+  <r id="FNT_SECOND" typeid="FONT" filename="second.fnt"/>
+</respack>)");
+        StartGfx();
+        m_pVLA->InitResourcesSubsystem();
+    }
+
+    int Load(const std::string& fp_strDesc)
+    {
+        return m_pVLA->FontLoad(fp_strDesc.data(), static_cast<int>(fp_strDesc.size()));
+    }
+
+    // Draws within a scene; returns the quads submitted.
+    int QuadsDrawn(const std::function<void()>& fp_Draw)
+    {
+        m_pVLA->SceneBegin();
+        fp_Draw();
+        const int tmp_iCount = m_pVLA->m_iBatchCount;
+        m_pVLA->SceneEnd();
+        return tmp_iCount;
+    }
+};
+
+TEST_F(FontDeviceTest, LoadPullsInTextureAndTechniqueAndBecomesCurrent)
+{
+    Start();
+    CSmartID tmp_Smart("FNT_SECOND");
+    ASSERT_EQ(m_pVLA->m_pTextures->GetCount(), 0);
+    m_pVLA->LoadResource("FNT_BLOCK");
+    EXPECT_TRUE(LogHas("Loading font description from memory..."));
+    ASSERT_EQ(m_pVLA->FontGetID("FNT_BLOCK"), 0);
+    EXPECT_EQ(m_pVLA->m_iCurrentFont, 0);
+    const FONTINFO& f = *m_pVLA->m_pFonts->GetItem(0);
+    EXPECT_EQ(f.m_iTexture, m_pVLA->TexGetID("TEX_BLOCK"));
+    EXPECT_EQ(f.m_iTechnique, m_pVLA->TechGetID("TEQ_TEXT"));
+    EXPECT_GE(f.m_iTexture, 0);
+    EXPECT_EQ(m_pVLA->TechGetID("TEQ_OTHER"), 1); // the whole pack came in
+    EXPECT_EQ(f.m_fCellSize, 8.0f);
+    EXPECT_EQ(f.m_Widths[200], 10.0f);
+    EXPECT_EQ(m_pVLA->m_pFonts->GetTag(0), 4);
+    const float kColor2[4] = {0.5f, 0.0f, 0.25f, 1.0f};
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(f.m_Colors[2][c], kColor2[c]);
+    EXPECT_EQ(f.m_Colors[9][0], 0.0f);
+    EXPECT_EQ(f.m_Colors[9][3], 1.0f);
+
+    // The second font finds both already loaded and does not become current.
+    m_pVLA->LoadResource("FNT_SECOND");
+    EXPECT_EQ(tmp_Smart.GetIID(), 1);
+    EXPECT_EQ(m_pVLA->m_iCurrentFont, 0);
+    EXPECT_EQ(m_pVLA->m_pTextures->GetCount(), 1);
+    EXPECT_EQ(m_pVLA->m_pTechniques->GetCount(), 2);
+    m_pVLA->FontSet(tmp_Smart);
+    EXPECT_EQ(m_pVLA->m_iCurrentFont, 1);
+    m_pVLA->FontSet("FNT_BLOCK");
+    EXPECT_EQ(m_pVLA->m_iCurrentFont, 0);
+
+    EXPECT_FALSE(LogHas("Dublicated"));
+    EXPECT_EQ(Load(FontDesc({{"cellsize", "99"}})), 0);
+    EXPECT_TRUE(LogHas("Warning: Dublicated font!"));
+    EXPECT_EQ(m_pVLA->m_pFonts->GetItem(0)->m_fCellSize, 8.0f);
+
+    EXPECT_EQ(m_pVLA->FontGetID("FNT_NONE"), -1);
+    EXPECT_TRUE(LogHas("Cannot find iID of font with strID = FNT_NONE"));
+}
+
+TEST_F(FontDeviceTest, DescriptionErrors)
+{
+    Start();
+    const struct
+    {
+        std::map<std::string, std::string> m_Set;
+        std::set<std::string> m_Omit;
+        const char* m_pszError;
+    } kCases[] = {
+        {{}, {"id"}, "1:Invalid font ID"},
+        {{}, {"textureid"}, "1:Invalid font texture ID!"},
+        {{{"textureid", "TEX_NOWHERE"}}, {}, "1:Cannot load font texture!"},
+        {{}, {"techniqueid"}, "1:Invalid font technique ID!"},
+        {{}, {"techpackid"}, "1:Invalid font technique pack ID!"},
+        {{{"techniqueid", "TEQ_NOWHERE"}}, {}, "1:Cannot load font technique!"},
+        {{}, {"cellsize"}, "1:Invalid font cell size!"},
+        {{}, {"cs200"}, "1:Invalid character length!"},
+        {{{"cs0", ""}}, {}, "1:Invalid character length!"},
+    };
+    for (const auto& c : kCases)
+        EXPECT_EQ(Raised([&] { Load(FontDesc(c.m_Set, c.m_Omit)); }), c.m_pszError)
+            << c.m_pszError;
+    EXPECT_EQ(Raised([&] { Load("<font id=\"FNT_X\"/>"); }),
+              "2:XML file doesn't contain font description!");
+    EXPECT_EQ(m_pVLA->m_pFonts->GetCount(), 0);
+}
+
+TEST_F(FontDeviceTest, FontSetChecks)
+{
+    Start();
+    m_pVLA->LoadResource("FNT_BLOCK");
+    m_pVLA->LoadResource("FNT_SECOND");
+    EXPECT_EQ(Raised([&] { m_pVLA->FontSet(-1); }), "2:Cannot set current font: invalid ID. ID = -1");
+    EXPECT_EQ(Raised([&] { m_pVLA->FontSet("FNT_NONE"); }),
+              "2:Cannot set current font: invalid ID. strID = FNT_NONE");
+    // An out-of-range number is accepted; the next draw reports it.
+    EXPECT_EQ(Raised([&] { m_pVLA->FontSet(5); }), "");
+    m_pVLA->SceneBegin();
+    EXPECT_EQ(Raised([&] { m_pVLA->FontDrawText("A", 0, 0, 0, 0, 1); }),
+              "2:Cannot draw text: invalid current font id. ID = 5");
+    EXPECT_EQ(Raised([&] { m_pVLA->FontDrawTextEx("A", 0, 0, 0, 0, 1, true, 1, 0, 0); }),
+              "2:Cannot draw text: invalid current font id. ID = 5");
+    m_pVLA->SceneEnd();
+    EXPECT_EQ(Raised([&] { m_pVLA->FontGetStringWidth("A", 2, 1, 0); }),
+              "2:Cannot calculate string width: invalid font id. ID = 2");
+    EXPECT_EQ(m_pVLA->FontGetStringWidth("AB\nCCC", 1, 1, 0), 20.0f);
+}
+
+TEST_F(FontDeviceTest, DrawingWithoutFontsIsAGameError)
+{
+    Start();
+    m_pVLA->SceneBegin();
+    EXPECT_EQ(Raised([&] { m_pVLA->FontDrawText("A", 0, 0, 0, 0, 1); }),
+              "2:Cannot draw text: invalid current font id. ID = 0");
+    m_pVLA->SceneEnd();
+}
+
+TEST_F(FontDeviceTest, ColourEscapesInThePicture)
+{
+    Start();
+    m_pVLA->LoadResource("FNT_BLOCK");
+    m_pVLA->SceneBegin();
+    m_pVLA->SceneClearScreen(0, 0, 0);
+    // Colour 0: A red, then "%1" switches to green for B; nothing is drawn for the escape.
+    m_pVLA->FontDrawTextEx("A%1B", 100, 100, 0, 0, 1.0f, true, 1.0f, 0.0f, 0.0f);
+    EXPECT_EQ(m_pVLA->m_iBatchCount, 2);
+    // Colour -1: four glyphs in the quad's current colour (green, left by the escape).
+    m_pVLA->FontDrawTextEx("A%1B", 100, 200, 0, -1, 1.0f, true, 1.0f, 0.0f, 0.0f);
+    EXPECT_EQ(m_pVLA->m_iBatchCount, 6);
+    // Scaled by 2 at half alpha in colour 0.
+    m_pVLA->FontDrawTextEx("A", 100, 300, 0, 0, 0.5f, true, 2.0f, 0.0f, 0.0f);
+    m_pVLA->SceneEnd();
+    m_pVLA->ScenePresent();
+    const std::vector<uint32_t> p = Presented();
+    const auto At = [&](int x, int y) { return p[size_t(y) * 800 + x] & 0xFFFFFF; };
+    EXPECT_EQ(At(100, 100), 0xFF0000u);
+    EXPECT_EQ(At(107, 107), 0xFF0000u);
+    EXPECT_EQ(At(108, 104), 0x000000u); // cell 8 wide, advance 10
+    EXPECT_EQ(At(110, 100), 0x00FF00u);
+    EXPECT_EQ(At(120, 100), 0x000000u);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(At(100 + 10 * i + 4, 204), 0x00FF00u) << i;
+    EXPECT_TRUE(ColorNear(At(115, 315), 0x800000));
+    EXPECT_EQ(At(116, 315), 0x000000u);
+}
+
+TEST_F(FontDeviceTest, LengthLimitControlBytesAndTechniqueFlag)
+{
+    Start();
+    m_pVLA->LoadResource("FNT_BLOCK");
+    EXPECT_EQ(QuadsDrawn([&] { m_pVLA->FontDrawText("ABCDEF", 0, 0, 3, 0, 1); }), 3);
+    EXPECT_EQ(QuadsDrawn([&] { m_pVLA->FontDrawText("A\x01\x1f\x08 \tB\nC", 0, 0, 0, 0, 1); }),
+              3);
+    // Without the technique flag the caller's technique stays.
+    m_pVLA->TechApply("TEQ_OTHER");
+    QuadsDrawn([&] { m_pVLA->FontDrawTextEx("A", 0, 0, 0, 0, 1, false, 1, 0, 0); });
+    EXPECT_EQ(m_pVLA->m_iCurrentTechnique, m_pVLA->TechGetID("TEQ_OTHER"));
+    QuadsDrawn([&] { m_pVLA->FontDrawText("A", 0, 0, 0, 0, 1); });
+    EXPECT_EQ(m_pVLA->m_iCurrentTechnique, m_pVLA->TechGetID("TEQ_TEXT"));
+    EXPECT_EQ(m_pVLA->m_iCurrentTexture[0], m_pVLA->TexGetID("TEX_BLOCK"));
+    // Bad colour indexes are refused rather than read past the ten colours.
+    EXPECT_EQ(Raised([&] { m_pVLA->FontDrawText("A", 0, 0, 0, 10, 1); }),
+              "2:Cannot draw text: invalid color index. Index = 10");
 }
 } // namespace
