@@ -255,9 +255,14 @@ TEST_F(SceneDeviceTest, ClearAndViewport)
     EXPECT_EQ(v.m_uiWidth, 90u);
     EXPECT_EQ(v.m_uiHeight, 90u);
     EXPECT_EQ(v.m_fMaxZ, 1.0f);
-    m_pVLA->SceneSetViewport(900, 0, 50, 50);
+    m_pVLA->SceneSetViewport(790, 580, 50, 50);
     m_pVLA->m_pD3DDevice->GetViewport(v);
-    EXPECT_EQ(v.m_uiWidth, 0u);
+    EXPECT_EQ(v.m_uiX, 790u);
+    EXPECT_EQ(v.m_uiY, 580u);
+    EXPECT_EQ(v.m_uiWidth, 10u);
+    EXPECT_EQ(v.m_uiHeight, 20u);
+    // Entirely off the screen: width 0, which the device may refuse; nothing is raised.
+    EXPECT_EQ(Raised([&] { m_pVLA->SceneSetViewport(900, 0, 50, 50); }), "");
 
     // The clear covers only the viewport.
     m_pVLA->SceneSetViewport(0, 0, 800, 600);

@@ -398,9 +398,12 @@ TEST_F(TechDeviceTest, InvalidIDsAreGameErrors)
     EXPECT_EQ(Raised([&] { m_pVLA->TechApply(4); }), "2:Invalid technique ID! ID = 4");
     EXPECT_EQ(Raised([&] { m_pVLA->TechApply(-7); }), "2:Invalid technique ID! ID = -7");
     // A strID not in the store counts as -1, without a log line.
+    m_pVLA->TechApply(0);
     EXPECT_EQ(Raised([&] { m_pVLA->TechApply("TEQ_MISSING"); }), "2:Invalid technique ID! ID = -1");
     EXPECT_FALSE(LogHas("TEQ_MISSING"));
-    // -1 is the current technique after start: applying it is skipped, not refused.
+    // -1 is the current technique after a reset: applying it then is skipped, not refused.
+    PlatGfxTestSetDeviceState(m_pVLA->m_pD3DDevice, PLATERR_DEVICENOTRESET);
+    ASSERT_TRUE(m_pVLA->GfxCheckDevice());
     EXPECT_EQ(Raised([&] { m_pVLA->TechApply(-1); }), "");
 }
 
