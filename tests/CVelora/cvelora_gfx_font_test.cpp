@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -363,5 +364,62 @@ TEST_F(FontDeviceTest, LengthLimitControlBytesAndTechniqueFlag)
     // Bad colour indexes are refused rather than read past the ten colours.
     EXPECT_EQ(Raised([&] { m_pVLA->FontDrawText("A", 0, 0, 0, 10, 1); }),
               "2:Cannot draw text: invalid color index. Index = 10");
+}
+
+// The game's generated font: loads through its description, and draws a readable line. Set
+// VELORA_KEEP_PICTURES to a folder to keep the picture for a look.
+TEST_F(FontDeviceTest, GeneratedFontDrawsALine)
+{
+    std::filesystem::create_directories("DATA/fonts");
+    for (const char* f : {"fonts/font1.png", "fonts/font1.xml"})
+        std::filesystem::copy_file(TestDataPath(std::string("../../game/DATA/") + f),
+                                   std::string("DATA/") + f);
+    WriteFile("DATA/std.teq", R"(<techniquespack>
+  <t id="TEQ_FONT" alphablending="ON" absrc="SRCALPHA" abdest="INVSRCALPHA" s0_colorop="MODULATE"
+     s0_colorarg1="TEXTURE" s0_colorarg2="DIFFUSE" s0_alphaop="MODULATE" s0_alphaarg1="TEXTURE"
+     s0_alphaarg2="DIFFUSE" s0_address="CLAMP" s1_colorop="DISABLE" s0_minfilter="LINEAR"
+     s0_magfilter="LINEAR" s0_mipfilter="NONE"/>
+</techniquespack>)");
+    WriteFile("DATA/game.xml", R"(<respack>
+  <r id="TEX_FONT1" typeid="TEXTURE" filename="fonts/font1.png" data1="3"/>
+  <r id="TEQ_PACK_STD" typeid="TECHNIQUE" filename="std.teq"/>
+  <r id="FNT_FONT1" typeid="FONT" filename="fonts/font1.xml"/>
+</respack>)");
+    StartGfx();
+    m_pVLA->InitResourcesSubsystem();
+    m_pVLA->LoadResource("FNT_FONT1");
+    ASSERT_EQ(m_pVLA->FontGetID("FNT_FONT1"), 0);
+    const char* const kLine = "Quibbet 1234567890 %3\xC4pfel & \xFC"
+                              "ber-gr\xFC\xDF"
+                              "e!";
+    const float tmp_fWidth = m_pVLA->FontGetStringWidth(kLine, 0, 1.0f, 0.0f);
+    EXPECT_GT(tmp_fWidth, 300.0f);
+    EXPECT_LT(tmp_fWidth, 600.0f);
+
+    m_pVLA->SceneBegin();
+    m_pVLA->SceneClearScreen(0.1f, 0.1f, 0.3f);
+    m_pVLA->FontDrawTextEx(kLine, 20, 40, 0, 0, 1.0f, true, 1.0f, 0.0f, 0.0f);
+    m_pVLA->FontDrawTextEx("Scaled 0.5, spaced +1: the quick brown fox", 20, 100, 0, 5, 1.0f,
+                           true, 0.5f, 1.0f, 0.0f);
+    m_pVLA->FontDrawText("Plain FontDrawText\nsecond line\tafter a tab", 20, 140, 0, 8, 1.0f);
+    m_pVLA->SceneEnd();
+    m_pVLA->ScenePresent();
+    m_pVLA->SceneMakeScreenshot();
+
+    // Glyph pixels lie inside the first line's box and nowhere to its right.
+    const std::vector<uint32_t> p = Presented();
+    int tmp_iInk = 0;
+    int tmp_iOutside = 0;
+    for (int y = 40; y < 72; ++y)
+        for (int x = 0; x < 800; ++x)
+            if (R(p[size_t(y) * 800 + x]) > 128)
+                (x >= 20 && x < 20 + int(tmp_fWidth) + 8 ? tmp_iInk : tmp_iOutside)++;
+    EXPECT_GT(tmp_iInk, 1000);
+    EXPECT_EQ(tmp_iOutside, 0);
+
+    if (const char* tmp_pszKeep = std::getenv("VELORA_KEEP_PICTURES"))
+        std::filesystem::copy_file("screenshot1.bmp",
+                                   std::string(tmp_pszKeep) + "/generated_font.bmp",
+                                   std::filesystem::copy_options::overwrite_existing);
 }
 } // namespace
