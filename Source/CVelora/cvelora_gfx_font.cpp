@@ -112,15 +112,14 @@ int CVelora::FontLoad(const void* fp_pData, int fp_iSize)
     for (int i = 0; i < 10; ++i)
     {
         for (int c = 0; c < 3; ++c)
-            tmp_pFont->m_Colors[i][c] = TechReadFloat(tmp_pRoot->GetAttributeView(
-                "color" + std::to_string(i) + kChannels[c]));
+            tmp_pFont->m_Colors[i][c] = TechReadFloat(
+                tmp_pRoot->GetAttributeView("color" + std::to_string(i) + kChannels[c]));
         tmp_pFont->m_Colors[i][3] = 1.0f;
     }
 
     for (int ch = 0; ch < 256; ++ch)
     {
-        const std::string_view tmp_Width =
-            tmp_pRoot->GetAttributeView("cs" + std::to_string(ch));
+        const std::string_view tmp_Width = tmp_pRoot->GetAttributeView("cs" + std::to_string(ch));
         if (tmp_Width.empty())
             ThrowGeneral("Invalid character length!");
         tmp_pFont->m_Widths[ch] = TechReadFloat(tmp_Width);
@@ -203,14 +202,16 @@ void DrawLaidOut(CVelora* fp_pVLA, const FONTINFO& fp_Font, const char* fp_pszTe
     FontLayoutText(
         fp_Font, fp_pszText, fp_fX, fp_fY, fp_iLength, fp_iColor, fp_Mode, fp_fScale,
         fp_fExtraAdvance, fp_fExtraLine,
-        [&](uint8_t fp_uiChar, float fp_fPenX, float fp_fPenY, float fp_fSize) {
+        [&](uint8_t fp_uiChar, float fp_fPenX, float fp_fPenY, float fp_fSize)
+        {
             const VLAGlyphCell tmp_Cell = FontGlyphCell(fp_uiChar);
             fp_pVLA->VQuadSetTexCoords(1, tmp_Cell.m_fU0, tmp_Cell.m_fV0, tmp_Cell.m_fU1,
                                        tmp_Cell.m_fV1);
             fp_pVLA->VQuadSetPos(fp_fPenX, fp_fPenY, fp_fSize, fp_fSize, 0.5f);
             fp_pVLA->SceneRender();
         },
-        [&](int fp_iDigit) {
+        [&](int fp_iDigit)
+        {
             const float* c = fp_Font.m_Colors[fp_iDigit];
             fp_pVLA->VQuadSetColor(c[0], c[1], c[2], fp_fAlpha);
         });
@@ -251,12 +252,11 @@ float CVelora::FontGetStringWidth(const char* fp_pszText, int fp_iFontID, float 
         m_pFonts->GetItem(fp_iFontID) == nullptr)
         ThrowGame("Cannot calculate string width: invalid font id. ID = " +
                   std::to_string(fp_iFontID));
-    return FontMeasureText(*m_pFonts->GetItem(fp_iFontID), fp_pszText, fp_fScale,
-                           fp_fExtraAdvance);
+    return FontMeasureText(*m_pFonts->GetItem(fp_iFontID), fp_pszText, fp_fScale, fp_fExtraAdvance);
 }
 
-void RESLOAD_Font(const uint8_t* fp_pData, int fp_iSize, const char* /*fp_pszID*/,
-                  int /*fp_iTag*/, int /*fp_iData1*/, int /*fp_iData2*/, int /*fp_iData3*/)
+void RESLOAD_Font(const uint8_t* fp_pData, int fp_iSize, const char* /*fp_pszID*/, int /*fp_iTag*/,
+                  int /*fp_iData1*/, int /*fp_iData2*/, int /*fp_iData3*/)
 {
     Checkpoint(kLoaderFileID);
     GetEngine()->FontLoad(fp_pData, fp_iSize);

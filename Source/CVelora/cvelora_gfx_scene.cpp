@@ -229,7 +229,7 @@ void CVelora::SceneMakeScreenshot()
     const uint32_t tmp_uiHeight = m_PresentParams.m_uiBackBufferHeight;
     PlatSurface* tmp_pSurface = nullptr;
     PlatResult tmp_Result = m_pD3DDevice->CreateImageSurface(tmp_uiWidth, tmp_uiHeight,
-                                                            PLATFMT_A8R8G8B8, &tmp_pSurface);
+                                                             PLATFMT_A8R8G8B8, &tmp_pSurface);
     if (tmp_Result != PLAT_OK)
         ThrowGeneral("Cannot create surface!", tmp_Result);
     EHSAssert(tmp_pSurface != nullptr);
@@ -255,8 +255,7 @@ void CVelora::SceneMakeScreenshot()
 
     // A file that cannot be written is skipped (a missed screenshot must not end the game), but
     // it is not reported as saved.
-    const std::string tmp_strName =
-        "screenshot" + std::to_string(m_iScreenshotCounter) + ".bmp";
+    const std::string tmp_strName = "screenshot" + std::to_string(m_iScreenshotCounter) + ".bmp";
     const bool tmp_bSaved = SceneWriteFile(tmp_strName, tmp_File);
     LogAddEmptyLines(1);
     if (tmp_bSaved)

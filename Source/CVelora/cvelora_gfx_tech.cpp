@@ -238,9 +238,8 @@ void CVelora::TechLoadPack(const void* fp_pData, int fp_iSize)
         auto* tmp_pTech = new (std::nothrow) VLATECHNIQUE();
         if (tmp_pTech == nullptr)
             ThrowGeneral("Cannot create VLATECHNIQUE object!");
-        TechReadAttributes(*tmp_pTech, [tmp_pChild](std::string_view fp_Name) {
-            return tmp_pChild->GetAttributeView(fp_Name);
-        });
+        TechReadAttributes(*tmp_pTech, [tmp_pChild](std::string_view fp_Name)
+                           { return tmp_pChild->GetAttributeView(fp_Name); });
         const int tmp_iTag = TechReadInt(tmp_pChild->GetAttributeView("tag"));
         const int tmp_iID = m_pTechniques->AddItem(tmp_pTech, tmp_strID, tmp_iTag);
         CSmartID::SetSmartIDNumber(tmp_strID, tmp_iID);

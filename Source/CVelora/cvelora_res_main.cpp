@@ -206,6 +206,8 @@ void CVelora::RegisterStandardLoaders()
 
     // Graphics: TEXTURE, TECHNIQUE, FONT (RegisterLoadRes).
     RegisterLoadRes(RESLOAD_Texture, "TEXTURE");
+    RegisterLoadRes(RESLOAD_Technique, "TECHNIQUE");
+    RegisterLoadRes(RESLOAD_Font, "FONT");
 
     // Sound and music: SOUND, MUSIC (RegisterLoadResEx).
     RegisterLoadResEx(RESLOAD_Sound, "SOUND");

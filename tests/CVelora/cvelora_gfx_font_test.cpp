@@ -281,8 +281,7 @@ TEST_F(FontDeviceTest, DescriptionErrors)
         {{{"cs0", ""}}, {}, "1:Invalid character length!"},
     };
     for (const auto& c : kCases)
-        EXPECT_EQ(Raised([&] { Load(FontDesc(c.m_Set, c.m_Omit)); }), c.m_pszError)
-            << c.m_pszError;
+        EXPECT_EQ(Raised([&] { Load(FontDesc(c.m_Set, c.m_Omit)); }), c.m_pszError) << c.m_pszError;
     EXPECT_EQ(Raised([&] { Load("<font id=\"FNT_X\"/>"); }),
               "2:XML file doesn't contain font description!");
     EXPECT_EQ(m_pVLA->m_pFonts->GetCount(), 0);
@@ -293,7 +292,8 @@ TEST_F(FontDeviceTest, FontSetChecks)
     Start();
     m_pVLA->LoadResource("FNT_BLOCK");
     m_pVLA->LoadResource("FNT_SECOND");
-    EXPECT_EQ(Raised([&] { m_pVLA->FontSet(-1); }), "2:Cannot set current font: invalid ID. ID = -1");
+    EXPECT_EQ(Raised([&] { m_pVLA->FontSet(-1); }),
+              "2:Cannot set current font: invalid ID. ID = -1");
     EXPECT_EQ(Raised([&] { m_pVLA->FontSet("FNT_NONE"); }),
               "2:Cannot set current font: invalid ID. strID = FNT_NONE");
     // An out-of-range number is accepted; the next draw reports it.
@@ -352,8 +352,7 @@ TEST_F(FontDeviceTest, LengthLimitControlBytesAndTechniqueFlag)
     Start();
     m_pVLA->LoadResource("FNT_BLOCK");
     EXPECT_EQ(QuadsDrawn([&] { m_pVLA->FontDrawText("ABCDEF", 0, 0, 3, 0, 1); }), 3);
-    EXPECT_EQ(QuadsDrawn([&] { m_pVLA->FontDrawText("A\x01\x1f\x08 \tB\nC", 0, 0, 0, 0, 1); }),
-              3);
+    EXPECT_EQ(QuadsDrawn([&] { m_pVLA->FontDrawText("A\x01\x1f\x08 \tB\nC", 0, 0, 0, 0, 1); }), 3);
     // Without the technique flag the caller's technique stays.
     m_pVLA->TechApply("TEQ_OTHER");
     QuadsDrawn([&] { m_pVLA->FontDrawTextEx("A", 0, 0, 0, 0, 1, false, 1, 0, 0); });
@@ -399,8 +398,8 @@ TEST_F(FontDeviceTest, GeneratedFontDrawsALine)
     m_pVLA->SceneBegin();
     m_pVLA->SceneClearScreen(0.1f, 0.1f, 0.3f);
     m_pVLA->FontDrawTextEx(kLine, 20, 40, 0, 0, 1.0f, true, 1.0f, 0.0f, 0.0f);
-    m_pVLA->FontDrawTextEx("Scaled 0.5, spaced +1: the quick brown fox", 20, 100, 0, 5, 1.0f,
-                           true, 0.5f, 1.0f, 0.0f);
+    m_pVLA->FontDrawTextEx("Scaled 0.5, spaced +1: the quick brown fox", 20, 100, 0, 5, 1.0f, true,
+                           0.5f, 1.0f, 0.0f);
     m_pVLA->FontDrawText("Plain FontDrawText\nsecond line\tafter a tab", 20, 140, 0, 8, 1.0f);
     m_pVLA->SceneEnd();
     m_pVLA->ScenePresent();

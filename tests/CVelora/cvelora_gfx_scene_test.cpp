@@ -213,28 +213,29 @@ TEST_F(SceneDeviceTest, ModulateAdditiveAndFogPictures)
     // A 4 × 4 texture of (255, 128, 64) made through the texture loader.
     const std::string tmp_strPNG = ReadFile(TestDataPath("gfxscene/orange.png"));
     ASSERT_FALSE(tmp_strPNG.empty());
-    const int tmp_iTex = m_pVLA->TexLoadFromMemory(tmp_strPNG.data(),
-                                                   static_cast<int>(tmp_strPNG.size()), 4,
-                                                   "TEX_ORANGE", 1, 0, 0);
+    const int tmp_iTex = m_pVLA->TexLoadFromMemory(
+        tmp_strPNG.data(), static_cast<int>(tmp_strPNG.size()), 4, "TEX_ORANGE", 1, 0, 0);
     ASSERT_GE(tmp_iTex, 0);
 
-    Frame(0x404040, [&] {
-        // Modulate: texture × diffuse.
-        m_pVLA->TexSet(tmp_iTex, 0);
-        m_pVLA->TechApply("TEQ_MODULATE");
-        Quad(100, 100, 40, 40, 0.5f, 1.0f, 0.5f, 1.0f);
-        // Additive over the grey clear colour.
-        m_pVLA->TexSetNoTexture(0);
-        m_pVLA->TechApply("TEQ_PLAIN");
-        m_pVLA->TechApply("TEQ_ADD");
-        Quad(200, 100, 40, 40, 0.5f, 0.25f, 0.0f, 1.0f);
-        // Fog from z: the fog factor is z, so z 0 is all fog colour and z 1 none.
-        m_pVLA->TechApply("TEQ_FOG");
-        Quad(300, 100, 40, 40, 1, 1, 1, 1, 0.0f);
-        Quad(350, 100, 40, 40, 1, 1, 1, 1, 0.5f);
-        Quad(400, 100, 40, 40, 1, 1, 1, 1, 1.0f);
-        Quad(450, 100, 40, 40, 0, 0, 1, 1, 0.25f);
-    });
+    Frame(0x404040,
+          [&]
+          {
+              // Modulate: texture × diffuse.
+              m_pVLA->TexSet(tmp_iTex, 0);
+              m_pVLA->TechApply("TEQ_MODULATE");
+              Quad(100, 100, 40, 40, 0.5f, 1.0f, 0.5f, 1.0f);
+              // Additive over the grey clear colour.
+              m_pVLA->TexSetNoTexture(0);
+              m_pVLA->TechApply("TEQ_PLAIN");
+              m_pVLA->TechApply("TEQ_ADD");
+              Quad(200, 100, 40, 40, 0.5f, 0.25f, 0.0f, 1.0f);
+              // Fog from z: the fog factor is z, so z 0 is all fog colour and z 1 none.
+              m_pVLA->TechApply("TEQ_FOG");
+              Quad(300, 100, 40, 40, 1, 1, 1, 1, 0.0f);
+              Quad(350, 100, 40, 40, 1, 1, 1, 1, 0.5f);
+              Quad(400, 100, 40, 40, 1, 1, 1, 1, 1.0f);
+              Quad(450, 100, 40, 40, 0, 0, 1, 1, 0.25f);
+          });
     EXPECT_TRUE(ColorNear(PresentedAt(120, 120), 0x7F8020));
     EXPECT_TRUE(ColorNear(PresentedAt(220, 120), 0xBF7F40));
     EXPECT_TRUE(ColorNear(PresentedAt(320, 120), 0xFF0000));
@@ -266,10 +267,12 @@ TEST_F(SceneDeviceTest, ClearAndViewport)
 
     // The clear covers only the viewport.
     m_pVLA->SceneSetViewport(0, 0, 800, 600);
-    Frame(0x000000, [&] {
-        m_pVLA->SceneSetViewport(100, 100, 50, 50);
-        m_pVLA->SceneClearScreen(1.0f, 0.5f, 1.5f); // 1.5 keeps the low 8 bits of 382
-    });
+    Frame(0x000000,
+          [&]
+          {
+              m_pVLA->SceneSetViewport(100, 100, 50, 50);
+              m_pVLA->SceneClearScreen(1.0f, 0.5f, 1.5f); // 1.5 keeps the low 8 bits of 382
+          });
     EXPECT_EQ(PresentedAt(120, 120), 0xFF7F7Eu);
     EXPECT_EQ(PresentedAt(160, 120), 0x000000u);
 }
@@ -325,11 +328,13 @@ TEST_F(SceneDeviceTest, ThreeScreenshotsInOneFullScreenRun)
     const uint32_t kColors[3] = {0x102030, 0x405060, 0x708090};
     for (int n = 0; n < 3; ++n)
     {
-        Frame(kColors[n], [&] {
-            Quad(0, 0, 10, 5, 1, 0, 0, 1);        // top-left: red
-            Quad(790, 595, 10, 5, 0, 1, 0, 1);    // bottom-right: green
-            Quad(400 + n, 300, 1, 1, 0, 0, 1, 1); // one blue pixel moving right
-        });
+        Frame(kColors[n],
+              [&]
+              {
+                  Quad(0, 0, 10, 5, 1, 0, 0, 1);        // top-left: red
+                  Quad(790, 595, 10, 5, 0, 1, 0, 1);    // bottom-right: green
+                  Quad(400 + n, 300, 1, 1, 0, 0, 1, 1); // one blue pixel moving right
+              });
         m_pVLA->SceneMakeScreenshot();
     }
     EXPECT_EQ(m_pVLA->m_iScreenshotCounter, 3);
@@ -339,7 +344,8 @@ TEST_F(SceneDeviceTest, ThreeScreenshotsInOneFullScreenRun)
         const std::string tmp_strName = "screenshot" + std::to_string(n + 1) + ".bmp";
         const std::string b = ReadFile(tmp_strName);
         ASSERT_EQ(b.size(), 54u + 2400u * 600u) << tmp_strName;
-        const auto U32 = [&](size_t o) {
+        const auto U32 = [&](size_t o)
+        {
             return uint32_t(uint8_t(b[o])) | uint32_t(uint8_t(b[o + 1])) << 8 |
                    uint32_t(uint8_t(b[o + 2])) << 16 | uint32_t(uint8_t(b[o + 3])) << 24;
         };

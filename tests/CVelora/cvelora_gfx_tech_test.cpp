@@ -252,10 +252,10 @@ protected:
                             PLATRS_FOGCOLOR, PLATRS_TEXTUREFACTOR})
             v.push_back(RS(rs));
         for (uint32_t s = 0; s < 2; ++s)
-            for (uint32_t t : {PLATTSS_COLOROP, PLATTSS_COLORARG1, PLATTSS_COLORARG2,
-                               PLATTSS_ALPHAOP, PLATTSS_ALPHAARG1, PLATTSS_ALPHAARG2,
-                               PLATTSS_ADDRESSU, PLATTSS_ADDRESSV, PLATTSS_MINFILTER,
-                               PLATTSS_MAGFILTER, PLATTSS_MIPFILTER})
+            for (uint32_t t :
+                 {PLATTSS_COLOROP, PLATTSS_COLORARG1, PLATTSS_COLORARG2, PLATTSS_ALPHAOP,
+                  PLATTSS_ALPHAARG1, PLATTSS_ALPHAARG2, PLATTSS_ADDRESSU, PLATTSS_ADDRESSV,
+                  PLATTSS_MINFILTER, PLATTSS_MAGFILTER, PLATTSS_MIPFILTER})
                 v.push_back(TSS(s, t));
         return v;
     }
