@@ -28,6 +28,19 @@ int DemandTexture(const std::string& fp_strID)
                   "Invalid texture demand. ID = " + fp_strID);
 }
 
+int DemandTechnique(const std::string& fp_strID, const std::string& fp_strTechPackID)
+{
+    // Techniques come from packs holding several: the pack is the resource to load.
+    return Demand(&CVelora::TechGetID, fp_strID, fp_strTechPackID,
+                  "Invalid technique demand. ID = " + fp_strID +
+                      "  TechPackID = " + fp_strTechPackID);
+}
+
+int DemandFont(const std::string& fp_strID)
+{
+    return Demand(&CVelora::FontGetID, fp_strID, fp_strID, "Invalid font demand. ID = " + fp_strID);
+}
+
 int DemandSound(const std::string& fp_strID)
 {
     return Demand(&CVelora::FindSound, fp_strID, fp_strID,

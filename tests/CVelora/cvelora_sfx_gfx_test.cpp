@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 namespace
 {
@@ -38,33 +39,94 @@ TEST_F(SfxWithGfxTest, SoundStartsAfterGraphicsAndStopsBeforeIt)
     EXPECT_NE(tmp_strLog.find("Deinitializing", tmp_uSound + 1), std::string::npos);
 }
 
-TEST_F(SfxWithGfxTest, TextureDemandLoadsOnceAndMissingTexturesAreGameErrors)
+struct DemandRow
+{
+    const char* kind;
+    std::function<int()> demand;
+    const char* findMiss; // the strID the find logs as missing
+    const char* resource; // the resource loaded
+    const char* error;    // the error when it is still missing
+};
+
+// Texture, technique pack and font resources for the graphics demand helpers.
+void WriteGraphicsResources()
 {
     std::filesystem::create_directory("DATA");
     WriteFile("DATA/bg.png", MakePng(2, 2, {0xFF0000FF, 0xFF00FF00, 0xFFFF0000, 0xFFFFFFFF}));
-    WriteFile("DATA/tex.xml",
-              "<respack><res id=\"TEX_BG\" typeid=\"TEXTURE\" filename=\"bg.png\"/></respack>");
+    WriteFile("DATA/tech.teq", "<techniquespack><technique id=\"TEQ_A\"/><technique id=\"TEQ_B\"/>"
+                               "</techniquespack>");
+    std::string tmp_strFont = "<fontdesc id=\"FNT_A\" textureid=\"TEX_BG\" techniqueid=\"TEQ_B\" "
+                              "techpackid=\"TEQ_PACK\" cellsize=\"8\"";
+    for (int c = 0; c < 256; ++c)
+        tmp_strFont += " cs" + std::to_string(c) + "=\"6\"";
+    WriteFile("DATA/a.fnt", tmp_strFont + "/>");
+    WriteFile("DATA/gfx.xml", "<respack><res id=\"TEX_BG\" typeid=\"TEXTURE\" filename=\"bg.png\"/>"
+                              "<res id=\"TEQ_PACK\" typeid=\"TECHNIQUE\" filename=\"tech.teq\"/>"
+                              "<res id=\"FNT_A\" typeid=\"FONT\" filename=\"a.fnt\"/></respack>");
+}
+
+TEST_F(SfxWithGfxTest, GraphicsDemandsLoadOnceThenOnlyFind)
+{
+    WriteGraphicsResources();
     m_pVLA->InitResourcesSubsystem();
     StartGraphics();
-    const int tmp_iID = DemandTexture("TEX_BG");
-    EXPECT_EQ(tmp_iID, 0);
-    EXPECT_NE(TakeLog().find("Cannot find iID of texture with strID = TEX_BG"), std::string::npos);
-    EXPECT_EQ(DemandTexture("TEX_BG"), tmp_iID);
+    const DemandRow tmp_Rows[] = {
+        {"texture", [] { return DemandTexture("TEX_BG"); }, "TEX_BG", "", ""},
+        {"technique", [] { return DemandTechnique("TEQ_A", "TEQ_PACK"); }, "TEQ_A", "", ""},
+        {"font", [] { return DemandFont("FNT_A"); }, "FNT_A", "", ""},
+    };
+    for (const DemandRow& tmp_Row : tmp_Rows)
+    {
+        SCOPED_TRACE(tmp_Row.kind);
+        const int tmp_iID = tmp_Row.demand();
+        EXPECT_EQ(tmp_iID, 0);
+        const std::string tmp_strMiss = LogEntry(std::string("Cannot find iID of ") + tmp_Row.kind +
+                                                     " with strID = " + tmp_Row.findMiss,
+                                                 5);
+        EXPECT_EQ(TakeLog().rfind(tmp_strMiss, 0), 0u);
+        EXPECT_EQ(tmp_Row.demand(), tmp_iID);
+        EXPECT_EQ(TakeLog(), "");
+    }
+    // The technique came from its pack, so its sibling is there without another load.
+    EXPECT_EQ(DemandTechnique("TEQ_B", "TEQ_PACK"), 1);
     EXPECT_EQ(TakeLog(), "");
+}
 
-    try
+TEST_F(SfxWithGfxTest, MissingGraphicsResourcesAreGameErrors)
+{
+    WriteGraphicsResources();
+    m_pVLA->InitResourcesSubsystem();
+    StartGraphics();
+    const DemandRow tmp_Rows[] = {
+        {"texture", [] { return DemandTexture("TEX_NONE"); }, "TEX_NONE", "TEX_NONE",
+         "Invalid texture demand. ID = TEX_NONE"},
+        {"technique", [] { return DemandTechnique("TEQ_NONE", "TEQ_NOPACK"); }, "TEQ_NONE",
+         "TEQ_NOPACK", "Invalid technique demand. ID = TEQ_NONE  TechPackID = TEQ_NOPACK"},
+        {"font", [] { return DemandFont("FNT_NONE"); }, "FNT_NONE", "FNT_NONE",
+         "Invalid font demand. ID = FNT_NONE"},
+    };
+    for (const DemandRow& tmp_Row : tmp_Rows)
     {
-        DemandTexture("TEX_NONE");
-        ADD_FAILURE() << "no error";
+        SCOPED_TRACE(tmp_Row.kind);
+        try
+        {
+            tmp_Row.demand();
+            ADD_FAILURE() << "no error";
+        }
+        catch (const CEHSException& tmp_E)
+        {
+            EXPECT_EQ(tmp_E.m_iType, EHS_GAME);
+            EXPECT_EQ(tmp_E.m_strDesc, tmp_Row.error);
+        }
+        const std::string tmp_strMiss = LogEntry(std::string("Cannot find iID of ") + tmp_Row.kind +
+                                                     " with strID = " + tmp_Row.findMiss,
+                                                 5);
+        EXPECT_EQ(
+            TakeLog(),
+            tmp_strMiss + LogEmpty(1) +
+                LogEntry(std::string("Cannot find resource with ID = ") + tmp_Row.resource, 5) +
+                tmp_strMiss);
     }
-    catch (const CEHSException& tmp_E)
-    {
-        EXPECT_EQ(tmp_E.m_iType, EHS_GAME);
-        EXPECT_EQ(tmp_E.m_strDesc, "Invalid texture demand. ID = TEX_NONE");
-    }
-    EXPECT_EQ(TakeLog(), LogEntry("Cannot find iID of texture with strID = TEX_NONE", 5) +
-                             LogEmpty(1) + LogEntry("Cannot find resource with ID = TEX_NONE", 5) +
-                             LogEntry("Cannot find iID of texture with strID = TEX_NONE", 5));
 }
 
 } // namespace
