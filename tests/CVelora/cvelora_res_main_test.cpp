@@ -307,6 +307,10 @@ TEST_F(ResTest, RegistriesAreCheckedIndependently)
     Init();
     EXPECT_EQ(ErrorOf([&] { m_pVLA->RegisterLoadRes(RecordLoadRes, "XMLDATA"); }),
               "2:LoadRes function already registered for TypeID = XMLDATA");
+    // A standard in-memory type may still get a file-region loader, which is never used.
+    EXPECT_EQ(ErrorOf([&] { m_pVLA->RegisterLoadRes(RecordLoadRes, "TEXTURE"); }),
+              "2:LoadRes function already registered for TypeID = TEXTURE");
+    EXPECT_EQ(ErrorOf([&] { m_pVLA->RegisterLoadResEx(RecordLoadResEx, "TEXTURE"); }), "(none)");
     // Both registries hold REC: the in-memory loader is used.
     m_pVLA->LoadResource("A");
     EXPECT_EQ(g_Calls, std::vector<std::string>{"res A [bytes] 0 0 0 0"});
