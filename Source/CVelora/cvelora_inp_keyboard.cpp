@@ -51,19 +51,19 @@ void CVelora::KeyboardInit()
 {
     Checkpoint(kFileID);
     int32_t tmp_iResult = PlatInputCreateDevice(m_pInpDI, PLATINP_DEVICE_KEYBOARD, &m_pInpKeyboard);
-    if (tmp_iResult != PLATINP_OK)
+    if (PlatInputFailed(tmp_iResult))
         ThrowGeneral("Cannot create DirectInputDevice (Keyboard) object!", tmp_iResult);
     if (!m_pInpKeyboard)
         ThrowGeneral("Error: keyboard object is NULL!");
 
     tmp_iResult = PlatInputSetDataFormat(m_pInpKeyboard, PLATINP_FORMAT_KEYBOARD);
-    if (tmp_iResult != PLATINP_OK)
+    if (PlatInputFailed(tmp_iResult))
         ThrowGeneral("Cannot set data format for Keyboard!", tmp_iResult);
 
     tmp_iResult = PlatInputSetCooperativeLevel(m_pInpKeyboard, m_pWindow,
                                                PLATINP_COOP_NONEXCLUSIVE | PLATINP_COOP_FOREGROUND |
                                                    PLATINP_COOP_NOWINKEY);
-    if (tmp_iResult != PLATINP_OK)
+    if (PlatInputFailed(tmp_iResult))
         ThrowGeneral("Cannot set cooperative level for Keyboard!", tmp_iResult);
 
     KeyboardReacquire();

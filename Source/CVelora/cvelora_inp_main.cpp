@@ -18,7 +18,7 @@ void CVelora::InpInit()
         ThrowGame("Input system should be initialized after graphics system!");
 
     const int32_t tmp_iResult = PlatInputCreate(&m_pInpDI);
-    if (tmp_iResult != PLATINP_OK)
+    if (PlatInputFailed(tmp_iResult))
         ThrowGeneral("Cannot create DirectInput object!", tmp_iResult);
     if (!m_pInpDI)
         ThrowGeneral("Error: Direct Input object is NULL!");

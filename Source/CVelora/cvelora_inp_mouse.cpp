@@ -29,18 +29,18 @@ void CVelora::MouseInit()
 {
     Checkpoint(kFileID);
     int32_t tmp_iResult = PlatInputCreateDevice(m_pInpDI, PLATINP_DEVICE_MOUSE, &m_pInpMouse);
-    if (tmp_iResult != PLATINP_OK)
+    if (PlatInputFailed(tmp_iResult))
         ThrowGeneral("Cannot create DirectInputDevice (Mouse) object!", tmp_iResult);
     if (!m_pInpMouse)
         ThrowGeneral("Error: mouse object is NULL!");
 
     tmp_iResult = PlatInputSetDataFormat(m_pInpMouse, PLATINP_FORMAT_MOUSE2);
-    if (tmp_iResult != PLATINP_OK)
+    if (PlatInputFailed(tmp_iResult))
         ThrowGeneral("Cannot set data format for Mouse!", tmp_iResult);
 
     tmp_iResult = PlatInputSetCooperativeLevel(m_pInpMouse, m_pWindow,
                                                PLATINP_COOP_NONEXCLUSIVE | PLATINP_COOP_FOREGROUND);
-    if (tmp_iResult != PLATINP_OK)
+    if (PlatInputFailed(tmp_iResult))
         ThrowGeneral("Cannot set cooperative level for Mouse!", tmp_iResult);
 
     MouseReacquire();

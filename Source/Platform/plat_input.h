@@ -21,6 +21,11 @@ inline constexpr int32_t PLATINP_ERR_INPUTLOST = static_cast<int32_t>(0x8007001E
 inline constexpr int32_t PLATINP_ERR_INVALIDPARAM = static_cast<int32_t>(0x80070057u);
 inline constexpr int32_t PLATINP_ERR_UNSUPPORTED = static_cast<int32_t>(0x80004001u);
 inline constexpr int32_t PLATINP_ERR_NOINPUT = static_cast<int32_t>(0x80004005u);
+// Creation and setup report failure by a negative result; a positive one is a success.
+inline constexpr bool PlatInputFailed(int32_t fp_iResult)
+{
+    return fp_iResult < 0;
+}
 
 enum PlatInputDeviceKind
 {

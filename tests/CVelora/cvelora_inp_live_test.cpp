@@ -431,17 +431,20 @@ struct StartFailure
 {
     PlatInputOp m_Op;
     int m_iSkip; // calls of the operation that still do their work first (the keyboard's)
+    int32_t m_iResult;
     const char* m_pszText;
+    int32_t m_iCode;
 };
 
 constexpr int32_t kFailCode = static_cast<int32_t>(0x80004005u);
+constexpr int32_t kSuccessNoObject = 1;
 
 // The engine's error for a start whose fp_Case operation fails with kFailCode.
 std::string StartError(CVelora* fp_pVLA, const StartFailure& fp_Case)
 {
     for (int i = 0; i < fp_Case.m_iSkip; ++i)
         PlatInputInjectResult(fp_Case.m_Op, PLATINP_OK);
-    PlatInputInjectResult(fp_Case.m_Op, kFailCode);
+    PlatInputInjectResult(fp_Case.m_Op, fp_Case.m_iResult);
     try
     {
         fp_pVLA->InpInit();
@@ -450,7 +453,7 @@ std::string StartError(CVelora* fp_pVLA, const StartFailure& fp_Case)
     {
         PlatInputClearInjected();
         EXPECT_EQ(e.m_iType, EHS_GENERAL) << e.m_strDesc;
-        EXPECT_EQ(e.m_iCode, kFailCode) << e.m_strDesc;
+        EXPECT_EQ(e.m_iCode, fp_Case.m_iCode) << e.m_strDesc;
         return e.m_strDesc;
     }
     PlatInputClearInjected();
@@ -463,13 +466,25 @@ TEST_F(InpLiveTest, StartFailuresRaiseGeneralErrorsWithTheResult)
     Start(true, true);
     m_pVLA->InpDeinit();
     const StartFailure cases[] = {
-        {PlatInputOp::Create, 0, "Cannot create DirectInput object!"},
-        {PlatInputOp::CreateDevice, 0, "Cannot create DirectInputDevice (Keyboard) object!"},
-        {PlatInputOp::CreateDevice, 1, "Cannot create DirectInputDevice (Mouse) object!"},
-        {PlatInputOp::SetDataFormat, 0, "Cannot set data format for Keyboard!"},
-        {PlatInputOp::SetDataFormat, 1, "Cannot set data format for Mouse!"},
-        {PlatInputOp::SetCooperativeLevel, 0, "Cannot set cooperative level for Keyboard!"},
-        {PlatInputOp::SetCooperativeLevel, 1, "Cannot set cooperative level for Mouse!"},
+        {PlatInputOp::Create, 0, kFailCode, "Cannot create DirectInput object!", kFailCode},
+        {PlatInputOp::CreateDevice, 0, kFailCode,
+         "Cannot create DirectInputDevice (Keyboard) object!", kFailCode},
+        {PlatInputOp::CreateDevice, 1, kFailCode, "Cannot create DirectInputDevice (Mouse) object!",
+         kFailCode},
+        {PlatInputOp::SetDataFormat, 0, kFailCode, "Cannot set data format for Keyboard!",
+         kFailCode},
+        {PlatInputOp::SetDataFormat, 1, kFailCode, "Cannot set data format for Mouse!", kFailCode},
+        {PlatInputOp::SetCooperativeLevel, 0, kFailCode,
+         "Cannot set cooperative level for Keyboard!", kFailCode},
+        {PlatInputOp::SetCooperativeLevel, 1, kFailCode, "Cannot set cooperative level for Mouse!",
+         kFailCode},
+        // A success result that hands back no object.
+        {PlatInputOp::Create, 0, kSuccessNoObject, "Error: Direct Input object is NULL!", 0},
+        {PlatInputOp::CreateDevice, 0, kSuccessNoObject, "Error: keyboard object is NULL!", 0},
+        {PlatInputOp::CreateDevice, 1, kSuccessNoObject, "Error: mouse object is NULL!", 0},
+        // A positive result is a success: the start goes on.
+        {PlatInputOp::SetDataFormat, 1, kSuccessNoObject, "no error", 0},
+        {PlatInputOp::SetCooperativeLevel, 0, kSuccessNoObject, "no error", 0},
     };
     for (const StartFailure& c : cases)
     {
