@@ -32,6 +32,13 @@ inline void XDo(const std::string& fp_strArgs)
     EXPECT_EQ(tmp_iStatus, 0) << "xdotool " << fp_strArgs;
 }
 
+// Runs "xdotool <args>" for cleanup, whatever it answers.
+inline void XDoQuietly(const std::string& fp_strArgs)
+{
+    const int tmp_iStatus = std::system(("xdotool " + fp_strArgs + " >/dev/null 2>&1").c_str());
+    (void)tmp_iStatus;
+}
+
 // X id of the window titled exactly fp_strTitle (waits for it to be mapped), "" when none.
 inline std::string XWindowId(const std::string& fp_strTitle)
 {

@@ -28,8 +28,9 @@ protected:
     }
     void TearDown() override
     {
+        // No key of a test stays held for the next one.
+        XDoQuietly("keyup Shift_L Shift_R a b");
         delete m_pVLA; // stops input, then graphics (which removes the window)
-        XDo("keyup Shift_L Shift_R a b");
         TempDirTest::TearDown();
     }
 
