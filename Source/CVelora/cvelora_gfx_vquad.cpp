@@ -13,7 +13,11 @@ constexpr int kFileID = 117;
 // value x 255 truncated toward zero, low 8 bits kept (values are not clamped).
 uint32_t ChannelByte(float fp_fValue)
 {
-    const double tmp_dScaled = std::trunc(static_cast<double>(fp_fValue * 255.0f));
+    const float tmp_fScaled = fp_fValue * 255.0f;
+    if (tmp_fScaled > -2147483520.0f && tmp_fScaled < 2147483520.0f)
+        return static_cast<uint32_t>(static_cast<int32_t>(tmp_fScaled)) & 0xFFu;
+    // Beyond 32 bits (or not a number): the low bits of the truncated value, NaN as 0.
+    const double tmp_dScaled = std::trunc(static_cast<double>(tmp_fScaled));
     if (!std::isfinite(tmp_dScaled))
         return 0;
     return static_cast<uint32_t>(static_cast<int64_t>(std::fmod(tmp_dScaled, 256.0))) & 0xFFu;

@@ -368,6 +368,10 @@ public:
     uint32_t m_uiFormat;
     bool m_bLocked = false;
     GLuint m_uiGL = 0;
+    // The index range of the last checked draw: the same draw on unchanged indices (every full
+    // batch) needs no second scan. Cleared by every unlock.
+    bool m_bRangeKnown = false;
+    uint32_t m_uiRangeStart = 0, m_uiRangeCount = 0, m_uiRangeMin = 0, m_uiRangeMax = 0;
 
 private:
     ~CIndexBuffer() override;
@@ -1017,6 +1021,7 @@ PlatResult CIndexBuffer::Unlock()
     if (!m_bLocked)
         return PLATERR_INVALIDCALL;
     m_bLocked = false;
+    m_bRangeKnown = false;
     if (m_pDevice != nullptr && m_pDevice->IsGL())
     {
         // Element buffers belong to the vertex array state; upload through the copy target.
@@ -1547,24 +1552,39 @@ PlatResult CGfxDevice::DrawIndexedPrimitive(uint32_t fp_uiType, uint32_t, uint32
     if ((size_t(fp_uiStartIndex) + tmp_uiCount) * tmp_uiIndexSize > m_pIndices->m_Data.size())
         return PLATERR_INVALIDCALL;
     uint32_t tmp_uiMin = UINT32_MAX, tmp_uiMax = 0;
-    const uint8_t* tmp_pIdx = m_pIndices->m_Data.data() + fp_uiStartIndex * tmp_uiIndexSize;
-    if (tmp_b32)
+    CIndexBuffer& ib = *m_pIndices;
+    if (ib.m_bRangeKnown && ib.m_uiRangeStart == fp_uiStartIndex &&
+        ib.m_uiRangeCount == tmp_uiCount)
     {
-        const uint32_t* p = reinterpret_cast<const uint32_t*>(tmp_pIdx);
-        for (size_t i = 0; i < tmp_uiCount; ++i)
-        {
-            tmp_uiMin = std::min(tmp_uiMin, p[i]);
-            tmp_uiMax = std::max(tmp_uiMax, p[i]);
-        }
+        tmp_uiMin = ib.m_uiRangeMin;
+        tmp_uiMax = ib.m_uiRangeMax;
     }
     else
     {
-        const uint16_t* p = reinterpret_cast<const uint16_t*>(tmp_pIdx);
-        for (size_t i = 0; i < tmp_uiCount; ++i)
+        const uint8_t* tmp_pIdx = ib.m_Data.data() + fp_uiStartIndex * tmp_uiIndexSize;
+        if (tmp_b32)
         {
-            tmp_uiMin = std::min<uint32_t>(tmp_uiMin, p[i]);
-            tmp_uiMax = std::max<uint32_t>(tmp_uiMax, p[i]);
+            const uint32_t* p = reinterpret_cast<const uint32_t*>(tmp_pIdx);
+            for (size_t i = 0; i < tmp_uiCount; ++i)
+            {
+                tmp_uiMin = std::min(tmp_uiMin, p[i]);
+                tmp_uiMax = std::max(tmp_uiMax, p[i]);
+            }
         }
+        else
+        {
+            const uint16_t* p = reinterpret_cast<const uint16_t*>(tmp_pIdx);
+            for (size_t i = 0; i < tmp_uiCount; ++i)
+            {
+                tmp_uiMin = std::min<uint32_t>(tmp_uiMin, p[i]);
+                tmp_uiMax = std::max<uint32_t>(tmp_uiMax, p[i]);
+            }
+        }
+        ib.m_bRangeKnown = true;
+        ib.m_uiRangeStart = fp_uiStartIndex;
+        ib.m_uiRangeCount = uint32_t(tmp_uiCount);
+        ib.m_uiRangeMin = tmp_uiMin;
+        ib.m_uiRangeMax = tmp_uiMax;
     }
     const uint64_t tmp_uiVertices = m_pStream->m_Data.size() / PLAT_VERTEX_STRIDE;
     if (uint64_t(m_uiBaseVertex) + tmp_uiMax >= tmp_uiVertices)
