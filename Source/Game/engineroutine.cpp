@@ -68,14 +68,42 @@ void SetupGameScreen()
     g_pVLA->PlayMusic("MUS_GAME", true, 3000);
 }
 
+void DrawTitleScreen()
+{
+    Checkpoint(kFileID);
+    g_pVLA->SceneBegin();
+    g_pVLA->SceneClearScreen(0.08f, 0.10f, 0.18f);
+    g_pVLA->FontSet("FNT_FONT1");
+    const int tmp_iFont = g_pVLA->FontGetID("FNT_FONT1");
+    auto tmp_CentredX = [tmp_iFont](const char* fp_pszText, float fp_fScale)
+    {
+        return (kScreenWidth - g_pVLA->FontGetStringWidth(fp_pszText, tmp_iFont, fp_fScale, 0.0f)) /
+               2.0f;
+    };
+    g_pVLA->FontDrawTextEx("Quibbet", tmp_CentredX("Quibbet", 2.0f), 220.0f, 0, 0, 1.0f, true, 2.0f,
+                           0.0f, 0.0f);
+    g_pVLA->FontDrawText("Press Escape to quit", tmp_CentredX("Press Escape to quit", 1.0f), 320.0f,
+                         0, 0, 0.8f);
+    g_pVLA->FontDrawText(("FPS: " + std::to_string(g_pVLA->TimerGetFPS())).c_str(), 10.0f, 10.0f, 0,
+                         0, 0.6f);
+    g_pVLA->SceneEnd();
+    g_pVLA->ScenePresent();
+}
+
 bool GameFrame()
 {
     Checkpoint(kFileID);
     static const uint8_t s_uiEscape = KeyNameToCode("ESCAPE");
-    return !g_pVLA->KeyboardIsKeyClicked(s_uiEscape);
+    if (g_pVLA->KeyboardIsKeyClicked(s_uiEscape))
+        return false;
+    DrawTitleScreen();
+    return true;
 }
 
-void OnTermination() { ShutdownGame(); }
+void OnTermination()
+{
+    ShutdownGame();
+}
 } // namespace
 
 void ShutdownGame()

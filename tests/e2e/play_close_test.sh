@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# End to end: the game opens its window on the X display, the user closes it, the process
-# exits 0 and the log ends with the closing block.
-# Usage: play_close_test.sh QUIBBET_BINARY GAME_DATA_DIR
+# End to end: the game opens its window on the X display, the user closes it (or holds Escape),
+# the process exits 0 and the log ends with the closing block.
+# Usage: play_close_test.sh QUIBBET_BINARY GAME_DATA_DIR close|escape
 set -euo pipefail
 game=$1
 data=$2
+how=${3:-close}
 here=$(cd "$(dirname "$0")" && pwd)
 run=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$run"' EXIT
@@ -21,11 +22,20 @@ for _ in $(seq 1 100); do
   sleep 0.1
 done
 [ -n "$win" ] || { echo "no game window appeared"; exit 1; }
-sleep 0.5
-python3 "$here/xclose.py" "$win"
+sleep 2
+if [ "$how" = escape ]; then
+  xdotool windowfocus "$win"
+  sleep 0.5
+  # Held across several frames: the keyboard is polled once per frame.
+  xdotool keydown Escape
+  sleep 0.5
+  xdotool keyup Escape
+else
+  python3 "$here/xclose.py" "$win"
+fi
 
 status=0
-for _ in $(seq 1 100); do
+for _ in $(seq 1 300); do
   kill -0 "$pid" 2>/dev/null || break
   sleep 0.1
 done
@@ -44,4 +54,4 @@ if ! tail -c "$(stat -c %s closing.expected)" gamelog.txt | cmp -s - closing.exp
   exit 1
 fi
 grep -q -- '--==: Starting Quibbet v. 1.0' gamelog.txt || { echo "no run header"; exit 1; }
-echo "window closed, exit 0, log closed"
+echo "ended by $how: exit 0, log closed"
