@@ -14,8 +14,12 @@ BUILD_PACKAGES=(
 # Running the tests and benchmarks: GoogleTest, Google Benchmark, a virtual X display with
 # software GL, input injection.
 TEST_PACKAGES=(
-  googletest libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev clang
+  googletest libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
   xvfb xauth xdotool libgl1-mesa-dri
+)
+# Fuzzing the data-file readers (fuzz/build.sh): clang's libFuzzer and sanitizers.
+FUZZ_PACKAGES=(
+  clang
 )
 
 deps_missing() {
