@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace
@@ -114,7 +115,7 @@ void Shape(CVelora* e, float dt)
         if (g_bRotate)
             e->VQuadRotate(s.x + 4, s.y + 4, s.angle);
         e->VQuadSetColor(s.r, s.g, s.b, 1.0f);
-        e->VQuadAddToBatch();
+        e->SceneRender();
     }
     g_dEngineSeconds +=
         std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
@@ -122,13 +123,11 @@ void Shape(CVelora* e, float dt)
 
 void DrawFrame(CVelora* e, float dt)
 {
-    e->m_pD3DDevice->BeginScene();
-    e->m_pD3DDevice->Clear(PLATCLEAR_TARGET, 0xFF101820, 0.0f, 0);
-    e->VQuadBeginBatch();
+    e->SceneBegin();
+    e->SceneClearScreen(0x10 / 255.0f, 0x18 / 255.0f, 0x20 / 255.0f);
     Shape(e, dt);
-    e->VQuadEndBatch();
-    e->m_pD3DDevice->EndScene();
-    e->m_pD3DDevice->Present();
+    e->SceneEnd();
+    e->ScenePresent();
 }
 
 bool Frame()
@@ -147,13 +146,14 @@ void DemoMain(CVelora* e)
     const int tex = e->TexLoadFromMemory(png.data(), int(png.size()), 3, "TEX_RING", 1, 0, 0);
     e->TexSet(tex, 0);
     // Blend the ring's soft edge over the background: texture x vertex colour.
+    const std::string techniques =
+        R"(<techniquespack><technique id="TEQ_RING" alphablending="ON" absrc="SRCALPHA" )"
+        R"(abdest="INVSRCALPHA" s0_colorop="MODULATE" s0_colorarg1="TEXTURE" )"
+        R"(s0_colorarg2="DIFFUSE" s0_alphaop="MODULATE" s0_alphaarg1="TEXTURE" )"
+        R"(s0_alphaarg2="DIFFUSE" s1_colorop="DISABLE"/></techniquespack>)";
+    e->TechLoadPack(techniques.data(), static_cast<int>(techniques.size()));
+    e->TechApply("TEQ_RING");
     PlatGfxDevice* d = e->m_pD3DDevice;
-    d->SetRenderState(PLATRS_ALPHABLENDENABLE, 1);
-    d->SetRenderState(PLATRS_SRCBLEND, PLATBLEND_SRCALPHA);
-    d->SetRenderState(PLATRS_DESTBLEND, PLATBLEND_INVSRCALPHA);
-    d->SetTextureStageState(0, PLATTSS_COLORARG2, PLATTA_DIFFUSE);
-    d->SetTextureStageState(0, PLATTSS_ALPHAOP, PLATTOP_MODULATE);
-    d->SetTextureStageState(0, PLATTSS_ALPHAARG2, PLATTA_DIFFUSE);
 
     std::srand(12345);
     auto rnd = [](float lo, float hi) { return lo + (hi - lo) * float(std::rand()) / RAND_MAX; };
