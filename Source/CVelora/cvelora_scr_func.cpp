@@ -8,7 +8,8 @@
 namespace
 {
 constexpr int kFileID = 139;
-}
+static_assert(kScriptAllResults == LUA_MULTRET);
+} // namespace
 
 void CVelora::AddScriptParam(const CLuaValue& fp_Value)
 {

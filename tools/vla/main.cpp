@@ -21,6 +21,7 @@ struct VlaCommand
 const VlaCommand kCommands[] = {
     {"pak", VlaPakMain, "build, list and extract binary resource packs"},
     {"xml", VlaXmlMain, "show XML documents as the engine's reader sees them"},
+    {"run", VlaRunMain, "run a game written in Lua (OnFrame once per frame)"},
 };
 
 void PrintHelp()

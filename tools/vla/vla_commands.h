@@ -10,6 +10,7 @@ using VlaArgs = std::vector<std::string>;
 
 int VlaPakMain(const VlaArgs& fp_Args);
 int VlaXmlMain(const VlaArgs& fp_Args);
+int VlaRunMain(const VlaArgs& fp_Args);
 
 // Prints "vla: " + text on standard error and returns the status for a failed command (1).
 int VlaFail(const std::string& fp_strText);
