@@ -5,6 +5,7 @@
 #include "vla_commands.h"
 
 #include "CVelora/cvelora.h"
+#include "CVelora/cvelora_gfx_main.h"
 #include "CVelora/cvelora_scr_func.h"
 #include "Platform/plat_sys.h"
 
@@ -72,7 +73,21 @@ void RunScriptHost(CVelora* fp_pVLA)
     fp_pVLA->RegisterCallback(StopScriptHost, VLACB_TERMINATION);
     fp_pVLA->InitResourcesSubsystem();
 
-    // @@GFX_START@@
+    // An 800 x 600 mode as the game requires: mode 2 (32-bit) when valid, else mode 1 (16-bit).
+    fp_pVLA->GfxPreinit(800, 600);
+    VIDEOCAPS tmp_Caps;
+    fp_pVLA->GfxGetVideoCaps(tmp_Caps);
+    int tmp_iMode = 0;
+    if (tmp_Caps.m_Modes[1].m_bValid)
+        tmp_iMode = 2;
+    else if (tmp_Caps.m_Modes[0].m_bValid)
+        tmp_iMode = 1;
+    if (tmp_iMode == 0)
+        ThrowGeneral("No video modes available: your video card cannot handle 800x600x16bit "
+                     "resolution");
+    fp_pVLA->GfxInit(tmp_iMode, g_Options.m_bWindowed);
+    fp_pVLA->InpInit();
+    // @@SFX_START@@
 
     fp_pVLA->InitScriptsSubsystem();
     if (g_Options.m_Tags.empty())
@@ -83,7 +98,6 @@ void RunScriptHost(CVelora* fp_pVLA)
         ThrowGame("The scripts define no global function OnFrame!");
 
     RunMainLoop(RunFrame);
-    // @@GFX_STOP@@
 }
 } // namespace
 
