@@ -87,7 +87,7 @@ void RunScriptHost(CVelora* fp_pVLA)
                      "resolution");
     fp_pVLA->GfxInit(tmp_iMode, g_Options.m_bWindowed);
     fp_pVLA->InpInit();
-    // @@SFX_START@@
+    fp_pVLA->InitSoundSubsystem(44100);
 
     fp_pVLA->InitScriptsSubsystem();
     if (g_Options.m_Tags.empty())
