@@ -73,18 +73,22 @@ void RunScriptHost(CVelora* fp_pVLA)
     fp_pVLA->RegisterCallback(StopScriptHost, VLACB_TERMINATION);
     fp_pVLA->InitResourcesSubsystem();
 
-    // An 800 x 600 mode as the game requires: mode 2 (32-bit) when valid, else mode 1 (16-bit).
+    // Full screen needs an 800 x 600 mode as the game's: mode 2 (32-bit) when valid, else mode 1
+    // (16-bit). A window renders in the desktop's format, which is mode 3.
     fp_pVLA->GfxPreinit(800, 600);
     VIDEOCAPS tmp_Caps;
     fp_pVLA->GfxGetVideoCaps(tmp_Caps);
-    int tmp_iMode = 0;
-    if (tmp_Caps.m_Modes[1].m_bValid)
-        tmp_iMode = 2;
-    else if (tmp_Caps.m_Modes[0].m_bValid)
-        tmp_iMode = 1;
-    if (tmp_iMode == 0)
-        ThrowGeneral("No video modes available: your video card cannot handle 800x600x16bit "
-                     "resolution");
+    int tmp_iMode = 3;
+    if (!g_Options.m_bWindowed)
+    {
+        if (tmp_Caps.m_Modes[1].m_bValid)
+            tmp_iMode = 2;
+        else if (tmp_Caps.m_Modes[0].m_bValid)
+            tmp_iMode = 1;
+        else
+            ThrowGeneral("No video modes available: your video card cannot handle 800x600x16bit "
+                         "resolution");
+    }
     fp_pVLA->GfxInit(tmp_iMode, g_Options.m_bWindowed);
     fp_pVLA->InpInit();
     fp_pVLA->InitSoundSubsystem(44100);
