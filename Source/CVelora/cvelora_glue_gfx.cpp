@@ -9,6 +9,106 @@ namespace
 constexpr int kFileID = 147;
 }
 
+int glue_VLA_GFX_SceneBegin(lua_State* fp_pL)
+{
+    return GlueRun(fp_pL,
+                   [](lua_State* fp_pL)
+                   {
+                       Checkpoint(kFileID);
+                       GlueCheckArgs(fp_pL, "VLA_GFX_SceneBegin", {});
+                       GetEngine()->SceneBegin();
+                       return 0;
+                   });
+}
+
+int glue_VLA_GFX_SceneEnd(lua_State* fp_pL)
+{
+    return GlueRun(fp_pL,
+                   [](lua_State* fp_pL)
+                   {
+                       Checkpoint(kFileID);
+                       GlueCheckArgs(fp_pL, "VLA_GFX_SceneEnd", {});
+                       GetEngine()->SceneEnd();
+                       return 0;
+                   });
+}
+
+int glue_VLA_GFX_SceneClearScreen(lua_State* fp_pL)
+{
+    return GlueRun(fp_pL,
+                   [](lua_State* fp_pL)
+                   {
+                       Checkpoint(kFileID);
+                       GlueCheckArgs(fp_pL, "VLA_GFX_SceneClearScreen",
+                                     {LUA_TNUMBER, LUA_TNUMBER, LUA_TNUMBER});
+                       GetEngine()->SceneClearScreen(GlueToFloat(fp_pL, 1), GlueToFloat(fp_pL, 2),
+                                                     GlueToFloat(fp_pL, 3));
+                       return 0;
+                   });
+}
+
+int glue_VLA_GFX_SceneRender(lua_State* fp_pL)
+{
+    return GlueRun(fp_pL,
+                   [](lua_State* fp_pL)
+                   {
+                       Checkpoint(kFileID);
+                       GlueCheckArgs(fp_pL, "VLA_GFX_SceneRender", {});
+                       GetEngine()->SceneRender();
+                       return 0;
+                   });
+}
+
+int glue_VLA_GFX_ScenePresent(lua_State* fp_pL)
+{
+    return GlueRun(fp_pL,
+                   [](lua_State* fp_pL)
+                   {
+                       Checkpoint(kFileID);
+                       GlueCheckArgs(fp_pL, "VLA_GFX_ScenePresent", {});
+                       GetEngine()->ScenePresent();
+                       return 0;
+                   });
+}
+
+int glue_VLA_GFX_SceneSetViewport(lua_State* fp_pL)
+{
+    return GlueRun(fp_pL,
+                   [](lua_State* fp_pL)
+                   {
+                       Checkpoint(kFileID);
+                       GlueCheckArgs(fp_pL, "VLA_GFX_SceneSetViewport",
+                                     {LUA_TNUMBER, LUA_TNUMBER, LUA_TNUMBER, LUA_TNUMBER});
+                       GetEngine()->SceneSetViewport(GlueToInt(fp_pL, 1), GlueToInt(fp_pL, 2),
+                                                     GlueToInt(fp_pL, 3), GlueToInt(fp_pL, 4));
+                       return 0;
+                   });
+}
+
+int glue_VLA_GFX_SceneMakeScreenshot(lua_State* fp_pL)
+{
+    return GlueRun(fp_pL,
+                   [](lua_State* fp_pL)
+                   {
+                       Checkpoint(kFileID);
+                       GlueCheckArgs(fp_pL, "VLA_GFX_SceneMakeScreenshot", {});
+                       GetEngine()->SceneMakeScreenshot();
+                       return 0;
+                   });
+}
+
+int glue_VLA_GFX_SceneSetGamma(lua_State* fp_pL)
+{
+    return GlueRun(fp_pL,
+                   [](lua_State* fp_pL)
+                   {
+                       Checkpoint(kFileID);
+                       GlueCheckArgs(fp_pL, "VLA_GFX_SceneSetGamma", {LUA_TNUMBER, LUA_TNUMBER});
+                       GetEngine()->SceneSetGamma(GlueToFloat(fp_pL, 1), GlueToFloat(fp_pL, 2));
+                       return 0;
+                   });
+}
+
 int glue_VLA_GFX_VQuadSetPos(lua_State* fp_pL)
 {
     return GlueRun(fp_pL,
@@ -178,10 +278,65 @@ int glue_VLA_GFX_TexSetNoTexture(lua_State* fp_pL)
                    });
 }
 
+int glue_VLA_GFX_TechApply(lua_State* fp_pL)
+{
+    return GlueRun(fp_pL,
+                   [](lua_State* fp_pL)
+                   {
+                       Checkpoint(kFileID);
+                       GlueCheckArgs(fp_pL, "VLA_GFX_TechApply", {kGlueArgID});
+                       if (GlueIsStrID(fp_pL, 1))
+                           GetEngine()->TechApply(GlueToText(fp_pL, 1));
+                       else
+                           GetEngine()->TechApply(GlueToInt(fp_pL, 1));
+                       return 0;
+                   });
+}
+
+int glue_VLA_GFX_FontSet(lua_State* fp_pL)
+{
+    return GlueRun(fp_pL,
+                   [](lua_State* fp_pL)
+                   {
+                       Checkpoint(kFileID);
+                       GlueCheckArgs(fp_pL, "VLA_GFX_FontSet", {kGlueArgID});
+                       if (GlueIsStrID(fp_pL, 1))
+                           GetEngine()->FontSet(GlueToText(fp_pL, 1));
+                       else
+                           GetEngine()->FontSet(GlueToInt(fp_pL, 1));
+                       return 0;
+                   });
+}
+
+int glue_VLA_GFX_FontDrawText(lua_State* fp_pL)
+{
+    return GlueRun(fp_pL,
+                   [](lua_State* fp_pL)
+                   {
+                       Checkpoint(kFileID);
+                       GlueCheckArgs(fp_pL, "VLA_GFX_FontDrawText",
+                                     {LUA_TSTRING, LUA_TNUMBER, LUA_TNUMBER, LUA_TNUMBER,
+                                      LUA_TNUMBER, LUA_TNUMBER});
+                       GetEngine()->FontDrawText(GlueToText(fp_pL, 1).c_str(),
+                                                 GlueToFloat(fp_pL, 2), GlueToFloat(fp_pL, 3),
+                                                 GlueToInt(fp_pL, 4), GlueToInt(fp_pL, 5),
+                                                 GlueToFloat(fp_pL, 6));
+                       return 0;
+                   });
+}
+
 void AppendGlueGFX(std::vector<SGlueEntry>& fp_Table)
 {
     fp_Table.insert(fp_Table.end(),
                     {
+                        {"VLA_GFX_SceneBegin", glue_VLA_GFX_SceneBegin},
+                        {"VLA_GFX_SceneEnd", glue_VLA_GFX_SceneEnd},
+                        {"VLA_GFX_SceneClearScreen", glue_VLA_GFX_SceneClearScreen},
+                        {"VLA_GFX_SceneRender", glue_VLA_GFX_SceneRender},
+                        {"VLA_GFX_ScenePresent", glue_VLA_GFX_ScenePresent},
+                        {"VLA_GFX_SceneSetViewport", glue_VLA_GFX_SceneSetViewport},
+                        {"VLA_GFX_SceneMakeScreenshot", glue_VLA_GFX_SceneMakeScreenshot},
+                        {"VLA_GFX_SceneSetGamma", glue_VLA_GFX_SceneSetGamma},
                         {"VLA_GFX_VQuadSetPos", glue_VLA_GFX_VQuadSetPos},
                         {"VLA_GFX_VQuadSetPosByVertex", glue_VLA_GFX_VQuadSetPosByVertex},
                         {"VLA_GFX_VQuadRotate", glue_VLA_GFX_VQuadRotate},
@@ -193,5 +348,8 @@ void AppendGlueGFX(std::vector<SGlueEntry>& fp_Table)
                         {"VLA_GFX_TexUnloadByID", glue_VLA_GFX_TexUnloadByID},
                         {"VLA_GFX_TexSet", glue_VLA_GFX_TexSet},
                         {"VLA_GFX_TexSetNoTexture", glue_VLA_GFX_TexSetNoTexture},
+                        {"VLA_GFX_TechApply", glue_VLA_GFX_TechApply},
+                        {"VLA_GFX_FontSet", glue_VLA_GFX_FontSet},
+                        {"VLA_GFX_FontDrawText", glue_VLA_GFX_FontDrawText},
                     });
 }

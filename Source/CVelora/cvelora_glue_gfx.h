@@ -5,6 +5,14 @@
 
 void AppendGlueGFX(std::vector<SGlueEntry>& fp_Table);
 
+int glue_VLA_GFX_SceneBegin(lua_State* fp_pL);
+int glue_VLA_GFX_SceneEnd(lua_State* fp_pL);
+int glue_VLA_GFX_SceneClearScreen(lua_State* fp_pL);
+int glue_VLA_GFX_SceneRender(lua_State* fp_pL);
+int glue_VLA_GFX_ScenePresent(lua_State* fp_pL);
+int glue_VLA_GFX_SceneSetViewport(lua_State* fp_pL);
+int glue_VLA_GFX_SceneMakeScreenshot(lua_State* fp_pL);
+int glue_VLA_GFX_SceneSetGamma(lua_State* fp_pL);
 int glue_VLA_GFX_VQuadSetPos(lua_State* fp_pL);
 int glue_VLA_GFX_VQuadSetPosByVertex(lua_State* fp_pL);
 int glue_VLA_GFX_VQuadRotate(lua_State* fp_pL);
@@ -16,3 +24,6 @@ int glue_VLA_GFX_VQuadSetColorByVertex(lua_State* fp_pL);
 int glue_VLA_GFX_TexUnloadByID(lua_State* fp_pL);
 int glue_VLA_GFX_TexSet(lua_State* fp_pL);
 int glue_VLA_GFX_TexSetNoTexture(lua_State* fp_pL);
+int glue_VLA_GFX_TechApply(lua_State* fp_pL);
+int glue_VLA_GFX_FontSet(lua_State* fp_pL);
+int glue_VLA_GFX_FontDrawText(lua_State* fp_pL);

@@ -141,4 +141,72 @@ TEST_F(GlueGfxTest, TexturesByStrIDOrIIDAndStages)
                              LogEntry("Done.", 4) + LogEmpty(1));
 }
 
+TEST_F(GlueGfxTest, SceneOperations)
+{
+    ASSERT_FALSE(Run("VLA_GFX_SceneSetViewport(10, 20.7, 300, 200)"));
+    PlatViewport tmp_Viewport;
+    m_pVLA->m_pD3DDevice->GetViewport(tmp_Viewport);
+    EXPECT_EQ(tmp_Viewport.m_uiX, 10u);
+    EXPECT_EQ(tmp_Viewport.m_uiY, 20u);
+    EXPECT_EQ(tmp_Viewport.m_uiWidth, 300u);
+    EXPECT_EQ(tmp_Viewport.m_uiHeight, 200u);
+    ASSERT_FALSE(Run("VLA_GFX_SceneSetViewport(0, 0, 800, 600)"));
+
+    PlatGammaRamp tmp_Ramp;
+    ASSERT_FALSE(Run("VLA_GFX_SceneSetGamma(0.5, 0)"));
+    m_pVLA->m_pD3DDevice->GetGammaRamp(tmp_Ramp);
+    EXPECT_LT(tmp_Ramp.m_Red[255], 40000); // white capped near half intensity
+    ASSERT_FALSE(Run("VLA_GFX_SceneSetGamma(1, 0)"));
+    m_pVLA->m_pD3DDevice->GetGammaRamp(tmp_Ramp);
+    EXPECT_GT(tmp_Ramp.m_Red[255], 65000);
+
+    // A frame drawn entirely from the script: clear, one quad, present.
+    const std::string tmp_strPack =
+        "<techniquespack><t id=\"TEQ_FLAT\" alphablending=\"OFF\" s0_colorop=\"SELECTARG1\" "
+        "s0_colorarg1=\"DIFFUSE\" s1_colorop=\"DISABLE\"/></techniquespack>";
+    m_pVLA->TechLoadPack(tmp_strPack.data(), static_cast<int>(tmp_strPack.size()));
+    ASSERT_FALSE(Run("VLA_GFX_SceneBegin()\n"
+                     "VLA_GFX_SceneClearScreen(0, 0, 1)\n"
+                     "VLA_GFX_TechApply('TEQ_FLAT')\n"
+                     "VLA_GFX_VQuadSetPos(100, 100, 50, 50)\n"
+                     "VLA_GFX_VQuadSetColor(1, 1, 0)\n"
+                     "VLA_GFX_SceneRender()\n"
+                     "VLA_GFX_SceneEnd()\n"
+                     "VLA_GFX_ScenePresent()\n"));
+    int w = 0, h = 0;
+    const std::vector<uint32_t> p = Picture(w, h);
+    ASSERT_EQ(w, 800);
+    EXPECT_EQ(p[120 * 800 + 120] & 0xFFFFFF, 0xFFFF00u);
+    EXPECT_EQ(p[99 * 800 + 120] & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(p[150 * 800 + 120] & 0xFFFFFF, 0x0000FFu);
+
+    // Windowed: the screenshot operation refuses with its warning.
+    TakeLog();
+    ASSERT_FALSE(Run("VLA_GFX_SceneMakeScreenshot()"));
+    EXPECT_NE(TakeLog().find(LogEntry("Cannot make a screenshot in windowed mode!", 5)),
+              std::string::npos);
+    EXPECT_FALSE(FileExists("screenshot1.bmp"));
+}
+
+TEST_F(GlueGfxTest, TechniquesAndFonts)
+{
+    const std::string tmp_strPack = "<techniquespack><t id=\"TEQ_A\" alphablending=\"OFF\"/>"
+                                    "<t id=\"TEQ_B\" alphablending=\"ON\"/></techniquespack>";
+    m_pVLA->TechLoadPack(tmp_strPack.data(), static_cast<int>(tmp_strPack.size()));
+    ASSERT_FALSE(Run("VLA_GFX_TechApply('TEQ_B')"));
+    EXPECT_EQ(m_pVLA->m_iCurrentTechnique, 1);
+    ASSERT_FALSE(Run("VLA_GFX_TechApply(0)"));
+    EXPECT_EQ(m_pVLA->m_iCurrentTechnique, 0);
+
+    // No font loaded: FontSet records the number and drawing refuses it.
+    ASSERT_FALSE(Run("VLA_GFX_FontSet(5)"));
+    EXPECT_EQ(m_pVLA->m_iCurrentFont, 5);
+    auto tmp_Err = Run("VLA_GFX_FontDrawText('Hi', 10, 10, 0, 0, 1)");
+    ASSERT_TRUE(tmp_Err);
+    EXPECT_EQ(tmp_Err->m_strDesc, "Cannot draw text: invalid current font id. ID = 5");
+    tmp_Err = Run("VLA_GFX_FontSet('FNT_NONE')");
+    ASSERT_TRUE(tmp_Err);
+    EXPECT_EQ(tmp_Err->m_strDesc, "Cannot set current font: invalid ID. strID = FNT_NONE");
+}
+
 } // namespace

@@ -137,10 +137,10 @@ TEST_F(VlaRunTest, ScriptDrawsLogsTakesAScreenshotAndEnds)
     EXPECT_EQ(p.At(200, 175), 0xFF0000u); // inside the red quad
     EXPECT_EQ(p.At(100, 100), 0xFF0000u); // its first pixel
     EXPECT_EQ(p.At(299, 249), 0xFF0000u); // its last pixel
-    EXPECT_EQ(p.At(300, 175), 0x000080u); // just right of it: the clear colour
-    EXPECT_EQ(p.At(200, 250), 0x000080u); // just below it
+    EXPECT_EQ(p.At(300, 175), 0x00007Fu); // just right of it: the clear colour
+    EXPECT_EQ(p.At(200, 250), 0x00007Fu); // just below it
     EXPECT_EQ(p.At(550, 150), 0x00FF00u); // the green quad
-    EXPECT_EQ(p.At(10, 10), 0x000080u);
+    EXPECT_EQ(p.At(10, 10), 0x00007Fu);
     // The text: white ink inside its line, none far below it.
     int tmp_iInk = 0, tmp_iStray = 0;
     for (int y = 380; y < 460; ++y)

@@ -11,7 +11,8 @@ for i = 1, 6 do
     squares[i] = {x = 60 * i, y = 40 * i, dx = 90 + 25 * i, dy = 70 + 15 * i,
                   r = i / 6, g = 1 - i / 6, b = 0.5}
 end
-local font = VLAUTIL_DemandFont("FNT_FONT1")
+-- Loaded with every other resource before the first frame; named by its strID.
+local font = "FNT_FONT1"
 local click = VLAUTIL_DemandSound("SND_CLICK")
 
 local function drawQuad(x, y, w, h, r, g, b, a)
