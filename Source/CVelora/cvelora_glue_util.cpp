@@ -22,6 +22,31 @@ int glue_VLAUTIL_DemandTexture(lua_State* fp_pL)
                    });
 }
 
+int glue_VLAUTIL_DemandTechnique(lua_State* fp_pL)
+{
+    return GlueRun(fp_pL,
+                   [](lua_State* fp_pL)
+                   {
+                       Checkpoint(kFileID);
+                       GlueCheckArgs(fp_pL, "VLAUTIL_DemandTechnique", {LUA_TSTRING, LUA_TSTRING});
+                       lua_pushnumber(fp_pL,
+                                      DemandTechnique(GlueToText(fp_pL, 1), GlueToText(fp_pL, 2)));
+                       return 1;
+                   });
+}
+
+int glue_VLAUTIL_DemandFont(lua_State* fp_pL)
+{
+    return GlueRun(fp_pL,
+                   [](lua_State* fp_pL)
+                   {
+                       Checkpoint(kFileID);
+                       GlueCheckArgs(fp_pL, "VLAUTIL_DemandFont", {LUA_TSTRING});
+                       lua_pushnumber(fp_pL, DemandFont(GlueToText(fp_pL, 1)));
+                       return 1;
+                   });
+}
+
 int glue_VLAUTIL_DemandSound(lua_State* fp_pL)
 {
     return GlueRun(fp_pL,
@@ -62,6 +87,8 @@ void AppendGlueUTIL(std::vector<SGlueEntry>& fp_Table)
 {
     fp_Table.insert(fp_Table.end(), {
                                         {"VLAUTIL_DemandTexture", glue_VLAUTIL_DemandTexture},
+                                        {"VLAUTIL_DemandTechnique", glue_VLAUTIL_DemandTechnique},
+                                        {"VLAUTIL_DemandFont", glue_VLAUTIL_DemandFont},
                                         {"VLAUTIL_DemandSound", glue_VLAUTIL_DemandSound},
                                         {"VLAUTIL_DemandMusic", glue_VLAUTIL_DemandMusic},
                                         {"VLAUTIL_DemandPlaylist", glue_VLAUTIL_DemandPlaylist},
