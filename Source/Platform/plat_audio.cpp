@@ -914,16 +914,25 @@ int PlatAudioStreamPlay(PlatAudioHandle fp_hStream, bool fp_bFlush, uint32_t fp_
     return Succeed();
 }
 
-int PlatAudioStreamFree(PlatAudioHandle fp_hStream)
+namespace
+{
+// Streams and modules are one channel each: freeing the handle removes the channel.
+int FreeChannelOfKind(PlatAudioHandle fp_hHandle, ChannelKind fp_Kind)
 {
     if (!g_Mixer.initialised)
         return Fail(PLAT_AUDIO_ERR_NOT_INIT);
     std::lock_guard<std::mutex> tmp_Lock(g_Mixer.lock);
-    Channel* tmp_pChannel = FindChannel(fp_hStream);
-    if (tmp_pChannel == nullptr || tmp_pChannel->kind != ChannelKind::Stream)
+    Channel* tmp_pChannel = FindChannel(fp_hHandle);
+    if (tmp_pChannel == nullptr || tmp_pChannel->kind != fp_Kind)
         return Fail(PLAT_AUDIO_ERR_HANDLE);
-    g_Mixer.channels.erase(fp_hStream);
+    g_Mixer.channels.erase(fp_hHandle);
     return Succeed();
+}
+} // namespace
+
+int PlatAudioStreamFree(PlatAudioHandle fp_hStream)
+{
+    return FreeChannelOfKind(fp_hStream, ChannelKind::Stream);
 }
 
 // ---- Module music --------------------------------------------------------------------------
@@ -978,14 +987,7 @@ int PlatAudioMusicPlayEx(PlatAudioHandle fp_hMusic, uint32_t fp_uiPosition, uint
 
 int PlatAudioMusicFree(PlatAudioHandle fp_hMusic)
 {
-    if (!g_Mixer.initialised)
-        return Fail(PLAT_AUDIO_ERR_NOT_INIT);
-    std::lock_guard<std::mutex> tmp_Lock(g_Mixer.lock);
-    Channel* tmp_pChannel = FindChannel(fp_hMusic);
-    if (tmp_pChannel == nullptr || tmp_pChannel->kind != ChannelKind::Music)
-        return Fail(PLAT_AUDIO_ERR_HANDLE);
-    g_Mixer.channels.erase(fp_hMusic);
-    return Succeed();
+    return FreeChannelOfKind(fp_hMusic, ChannelKind::Music);
 }
 
 // ---- Channels ------------------------------------------------------------------------------
