@@ -528,6 +528,24 @@ void EraseStoppedVoices()
     }
 }
 
+// Runs fp_Action under the mixer lock on every channel the handle names (a sample's handle names
+// all its voices); voices stopped by it are then dropped when fp_bEraseStopped is set.
+template <typename Action>
+int ApplyToChannels(PlatAudioHandle fp_hChannel, bool fp_bEraseStopped, Action fp_Action)
+{
+    if (!g_Mixer.initialised)
+        return Fail(PLAT_AUDIO_ERR_NOT_INIT);
+    std::lock_guard<std::mutex> tmp_Lock(g_Mixer.lock);
+    std::vector<Channel*> tmp_Channels;
+    if (!CollectChannels(fp_hChannel, tmp_Channels))
+        return Fail(PLAT_AUDIO_ERR_HANDLE);
+    for (Channel* tmp_pChannel : tmp_Channels)
+        fp_Action(tmp_pChannel);
+    if (fp_bEraseStopped)
+        EraseStoppedVoices();
+    return Succeed();
+}
+
 double ChannelGain(const Channel& fp_Channel)
 {
     switch (fp_Channel.kind)
@@ -994,80 +1012,55 @@ int PlatAudioMusicFree(PlatAudioHandle fp_hMusic)
 
 int PlatAudioChannelStop(PlatAudioHandle fp_hChannel)
 {
-    if (!g_Mixer.initialised)
-        return Fail(PLAT_AUDIO_ERR_NOT_INIT);
-    std::lock_guard<std::mutex> tmp_Lock(g_Mixer.lock);
-    std::vector<Channel*> tmp_Channels;
-    if (!CollectChannels(fp_hChannel, tmp_Channels))
-        return Fail(PLAT_AUDIO_ERR_HANDLE);
-    for (Channel* tmp_pChannel : tmp_Channels)
-        StopChannel(tmp_pChannel);
-    EraseStoppedVoices();
-    return Succeed();
+    return ApplyToChannels(fp_hChannel, true, StopChannel);
 }
 
 int PlatAudioChannelPause(PlatAudioHandle fp_hChannel)
 {
-    if (!g_Mixer.initialised)
-        return Fail(PLAT_AUDIO_ERR_NOT_INIT);
-    std::lock_guard<std::mutex> tmp_Lock(g_Mixer.lock);
-    std::vector<Channel*> tmp_Channels;
-    if (!CollectChannels(fp_hChannel, tmp_Channels))
-        return Fail(PLAT_AUDIO_ERR_HANDLE);
-    for (Channel* tmp_pChannel : tmp_Channels)
-    {
-        if (tmp_pChannel->state == kPlatAudioPlaying)
-        {
-            tmp_pChannel->state = kPlatAudioPaused;
-            tmp_pChannel->peakLeft = tmp_pChannel->peakRight = 0.0f;
-        }
-    }
-    return Succeed();
+    return ApplyToChannels(fp_hChannel, false,
+                           [](Channel* fp_pChannel)
+                           {
+                               if (fp_pChannel->state == kPlatAudioPlaying)
+                               {
+                                   fp_pChannel->state = kPlatAudioPaused;
+                                   fp_pChannel->peakLeft = fp_pChannel->peakRight = 0.0f;
+                               }
+                           });
 }
 
 int PlatAudioChannelResume(PlatAudioHandle fp_hChannel)
 {
-    if (!g_Mixer.initialised)
-        return Fail(PLAT_AUDIO_ERR_NOT_INIT);
-    std::lock_guard<std::mutex> tmp_Lock(g_Mixer.lock);
-    std::vector<Channel*> tmp_Channels;
-    if (!CollectChannels(fp_hChannel, tmp_Channels))
-        return Fail(PLAT_AUDIO_ERR_HANDLE);
-    for (Channel* tmp_pChannel : tmp_Channels)
-        if (tmp_pChannel->state == kPlatAudioPaused)
-            tmp_pChannel->state = kPlatAudioPlaying;
-    return Succeed();
+    return ApplyToChannels(fp_hChannel, false,
+                           [](Channel* fp_pChannel)
+                           {
+                               if (fp_pChannel->state == kPlatAudioPaused)
+                                   fp_pChannel->state = kPlatAudioPlaying;
+                           });
 }
 
 int PlatAudioChannelSetAttributes(PlatAudioHandle fp_hChannel, int fp_iFreq, int fp_iVolume,
                                   int fp_iPan)
 {
-    if (!g_Mixer.initialised)
-        return Fail(PLAT_AUDIO_ERR_NOT_INIT);
-    std::lock_guard<std::mutex> tmp_Lock(g_Mixer.lock);
-    std::vector<Channel*> tmp_Channels;
-    if (!CollectChannels(fp_hChannel, tmp_Channels))
-        return Fail(PLAT_AUDIO_ERR_HANDLE);
-    for (Channel* tmp_pC : tmp_Channels)
-    {
-        if (fp_iFreq != kPlatAudioKeepFreq)
-        {
-            tmp_pC->freq = ClampFreq(fp_iFreq, tmp_pC->sourceRate);
-            tmp_pC->slideFreq.active = false;
-        }
-        if (fp_iVolume != kPlatAudioKeepVolume)
-        {
-            tmp_pC->volume = std::clamp(fp_iVolume, 0, 100);
-            tmp_pC->slideVolume.active = false;
-            tmp_pC->stopAfterSlide = false;
-        }
-        if (fp_iPan != kPlatAudioKeepPan)
-        {
-            tmp_pC->pan = std::clamp(fp_iPan, -100, 100);
-            tmp_pC->slidePan.active = false;
-        }
-    }
-    return Succeed();
+    return ApplyToChannels(fp_hChannel, false,
+                           [=](Channel* tmp_pC)
+                           {
+                               if (fp_iFreq != kPlatAudioKeepFreq)
+                               {
+                                   tmp_pC->freq = ClampFreq(fp_iFreq, tmp_pC->sourceRate);
+                                   tmp_pC->slideFreq.active = false;
+                               }
+                               if (fp_iVolume != kPlatAudioKeepVolume)
+                               {
+                                   tmp_pC->volume = std::clamp(fp_iVolume, 0, 100);
+                                   tmp_pC->slideVolume.active = false;
+                                   tmp_pC->stopAfterSlide = false;
+                               }
+                               if (fp_iPan != kPlatAudioKeepPan)
+                               {
+                                   tmp_pC->pan = std::clamp(fp_iPan, -100, 100);
+                                   tmp_pC->slidePan.active = false;
+                               }
+                           });
 }
 
 int PlatAudioChannelSlideAttributes(PlatAudioHandle fp_hChannel, int fp_iFreq, int fp_iVolume,
@@ -1075,10 +1068,6 @@ int PlatAudioChannelSlideAttributes(PlatAudioHandle fp_hChannel, int fp_iFreq, i
 {
     if (!g_Mixer.initialised)
         return Fail(PLAT_AUDIO_ERR_NOT_INIT);
-    std::lock_guard<std::mutex> tmp_Lock(g_Mixer.lock);
-    std::vector<Channel*> tmp_Channels;
-    if (!CollectChannels(fp_hChannel, tmp_Channels))
-        return Fail(PLAT_AUDIO_ERR_HANDLE);
     const int64_t tmp_Total = static_cast<int64_t>(fp_uiTime) * g_Mixer.rate / 1000;
     auto tmp_Start = [tmp_Total](Slide& fp_Slide, double fp_dFrom, double fp_dTo, double& fp_dValue)
     {
@@ -1090,25 +1079,26 @@ int PlatAudioChannelSlideAttributes(PlatAudioHandle fp_hChannel, int fp_iFreq, i
         }
         fp_Slide = Slide{true, fp_dFrom, fp_dTo, 0, tmp_Total};
     };
-    for (Channel* tmp_pC : tmp_Channels)
-    {
-        if (fp_iFreq != kPlatAudioKeepFreq)
-            tmp_Start(tmp_pC->slideFreq, tmp_pC->freq, ClampFreq(fp_iFreq, tmp_pC->sourceRate),
-                      tmp_pC->freq);
-        if (fp_iPan != kPlatAudioKeepPan)
-            tmp_Start(tmp_pC->slidePan, tmp_pC->pan, std::clamp(fp_iPan, -100, 100), tmp_pC->pan);
-        if (fp_iVolume != kPlatAudioKeepVolume)
-        {
-            const bool tmp_bFadeStop = fp_iVolume == kPlatAudioFadeStop;
-            tmp_Start(tmp_pC->slideVolume, tmp_pC->volume,
-                      tmp_bFadeStop ? 0 : std::clamp(fp_iVolume, 0, 100), tmp_pC->volume);
-            tmp_pC->stopAfterSlide = tmp_bFadeStop;
-            if (tmp_bFadeStop && tmp_Total <= 0)
-                StopChannel(tmp_pC);
-        }
-    }
-    EraseStoppedVoices();
-    return Succeed();
+    return ApplyToChannels(fp_hChannel, true,
+                           [&](Channel* tmp_pC)
+                           {
+                               if (fp_iFreq != kPlatAudioKeepFreq)
+                                   tmp_Start(tmp_pC->slideFreq, tmp_pC->freq,
+                                             ClampFreq(fp_iFreq, tmp_pC->sourceRate), tmp_pC->freq);
+                               if (fp_iPan != kPlatAudioKeepPan)
+                                   tmp_Start(tmp_pC->slidePan, tmp_pC->pan,
+                                             std::clamp(fp_iPan, -100, 100), tmp_pC->pan);
+                               if (fp_iVolume != kPlatAudioKeepVolume)
+                               {
+                                   const bool tmp_bFadeStop = fp_iVolume == kPlatAudioFadeStop;
+                                   tmp_Start(tmp_pC->slideVolume, tmp_pC->volume,
+                                             tmp_bFadeStop ? 0 : std::clamp(fp_iVolume, 0, 100),
+                                             tmp_pC->volume);
+                                   tmp_pC->stopAfterSlide = tmp_bFadeStop;
+                                   if (tmp_bFadeStop && tmp_Total <= 0)
+                                       StopChannel(tmp_pC);
+                               }
+                           });
 }
 
 uint32_t PlatAudioChannelIsActive(PlatAudioHandle fp_hChannel)
